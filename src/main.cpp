@@ -1,0 +1,132 @@
+// The console dialogue: ask for a base and an exponent, state their power, and exit.
+// Any failure ends the run at once with one line on standard error and status 1.
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "power.hpp"
+
+namespace {
+
+constexpr int failure_status = 1;
+
+constexpr std::string_view outside_range = "outside the 32-bit range -2147483648 to 2147483647";
+
+// An offending word is quoted only this far, so a huge word is never buffered.
+constexpr std::size_t max_quoted_bytes = 32;
+
+using traits = std::istream::traits_type;
+
+[[noreturn]] void fail(const std::string& message) {
+  // End the prompt line the way the result line would have, so the shell prompt starts clean.
+  std::cout << std::endl;
+  std::cerr << "powercalc: " + message + '\n';
+  std::exit(failure_status);
+}
+
+// Checked after every flush, while errno still holds the reason of the failed write.
+void require_written() {
+  if (!std::cout) {
+    const int reason = errno;
+    std::cerr << "powercalc: cannot write to standard output: " +
+                     std::string(std::strerror(reason)) + '\n';
+    std::exit(failure_status);
+  }
+}
+
+// The white space that formatted extraction skips in the classic locale.
+bool is_space(traits::int_type c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Shows printable ASCII as is and every other byte as \xHH, so that no control character or
+// escape sequence from the input reaches the terminal.
+void append_visible(std::string& out, char byte) {
+  const unsigned code = static_cast<unsigned char>(byte);
+  if (code >= 0x21 && code <= 0x7e) {
+    out += byte;
+    return;
+  }
+  constexpr std::string_view hex_digits = "0123456789abcdef";
+  out += "\\x";
+  out += hex_digits[code >> 4U];
+  out += hex_digits[code & 0xfU];
+}
+
+// Quotes the word that failed to parse: `consumed` (a sign the extraction already took), then
+// the rest of the word up to white space or end of input.
+std::string quote_offending_word(std::istream& in, std::string_view consumed) {
+  std::string quoted = "\"";
+  for (const char byte : consumed) {
+    append_visible(quoted, byte);
+  }
+  std::size_t taken = consumed.size();
+  for (auto next = in.peek(); next != traits::eof() && !is_space(next); next = in.peek()) {
+    if (taken == max_quoted_bytes) {
+      quoted += "...";
+      break;
+    }
+    append_visible(quoted, traits::to_char_type(in.get()));
+    ++taken;
+  }
+  return quoted + '"';
+}
+
+// Reads one decimal integer the way `std::cin >> n` does, and ends the run on anything else.
+std::int32_t read_operand(std::string_view name) {
+  std::cin >> std::ws;
+  const auto first = std::cin.peek();
+  if (first == traits::eof()) {
+    fail("input ended before the " + std::string(name) + " was entered");
+  }
+  // Wider than the operand, so a value just outside the range is still told from a non-number:
+  // a failed extraction leaves 0 for no digits and the type's limit for too many.
+  long long wide = 0;
+  if (std::cin >> wide && std::in_range<std::int32_t>(wide)) {
+    return static_cast<std::int32_t>(wide);
+  }
+  if (wide != 0) {
+    fail("the " + std::string(name) + " is " + std::string(outside_range));
+  }
+  std::cin.clear();
+  const bool sign_taken = first == '+' || first == '-';
+  const std::string consumed = sign_taken ? std::string(1, traits::to_char_type(first)) : "";
+  fail("the " + std::string(name) +
+       " is not an integer: " + quote_offending_word(std::cin, consumed));
+}
+
+std::int32_t ask(std::string_view prompt, std::string_view name) {
+  std::cout << prompt << std::flush;
+  require_written();
+  return read_operand(name);
+}
+
+std::int32_t power_or_fail(std::int32_t base, std::int32_t exponent) {
+  try {
+    return powercalc::power(base, exponent);
+  } catch (const std::domain_error&) {
+    fail("the exponent must be 0 or more, not " + std::to_string(exponent));
+  } catch (const std::overflow_error&) {
+    fail(std::to_string(base) + " raised to the power of " + std::to_string(exponent) + " is " +
+         std::string(outside_range));
+  }
+}
+
+}  // namespace
+
+int main() {
+  const std::int32_t base = ask("Enter a base integer: ", "base");
+  const std::int32_t exponent = ask("Enter an exponent integer: ", "exponent");
+  const std::int32_t result = power_or_fail(base, exponent);
+  std::cout << std::endl
+            << base << " raised to the power of " << exponent << " is " << result << std::endl;
+  require_written();
+  return 0;
+}

@@ -1,0 +1,250 @@
+// Runs the calculator as users do: input fed to the real executable, standard output, standard
+// error and exit status compared byte for byte.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+extern "C" char** environ;  // NOLINT: POSIX declares it only for C
+
+namespace {
+
+constexpr const char* executable = POWERCALC_EXECUTABLE;
+
+const std::string base_prompt = "Enter a base integer: ";
+const std::string both_prompts = base_prompt + "Enter an exponent integer: ";
+const std::string range = "outside the 32-bit range -2147483648 to 2147483647";
+
+enum class Stdout { captured, full, closed };
+
+struct Outcome {
+  std::string out;
+  std::string err;
+  int status;  // the exit status, or 128 plus the signal that ended the process
+};
+
+using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+
+File temporary_file() {
+  return {std::tmpfile(), &std::fclose};
+}
+
+std::string contents(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+    text += static_cast<char>(c);
+  }
+  return text;
+}
+
+Outcome run(const std::string& input, Stdout stdout_to, const std::vector<std::string>& args) {
+  const File in = temporary_file();
+  const File out = temporary_file();
+  const File err = temporary_file();
+  std::fputs(input.c_str(), in.get());
+  std::fflush(in.get());
+  lseek(fileno(in.get()), 0, SEEK_SET);
+
+  posix_spawn_file_actions_t actions{};
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fileno(in.get()), STDIN_FILENO);
+  switch (stdout_to) {
+    case Stdout::captured:
+      posix_spawn_file_actions_adddup2(&actions, fileno(out.get()), STDOUT_FILENO);
+      break;
+    case Stdout::full:
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
+      break;
+    case Stdout::closed:
+      posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+      break;
+  }
+  posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), STDERR_FILENO);
+
+  std::vector<std::string> words = {executable};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& word : words) {
+    argv.push_back(word.data());
+  }
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, executable, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  EXPECT_EQ(spawned, 0) << "cannot start " << executable;
+  int wait_status = 0;
+  waitpid(pid, &wait_status, 0);
+  const int status =
+      WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+  return {contents(out.get()), contents(err.get()), status};
+}
+
+struct Case {
+  const char* name;
+  std::string input;
+  std::string out;
+  std::string err;
+  int status;
+  std::vector<std::string> args = {};
+  Stdout stdout_to = Stdout::captured;
+};
+
+Case answered(const char* name, std::string input, std::string_view line,
+              std::vector<std::string> args = {}) {
+  return {name, std::move(input), both_prompts + "\n" + std::string(line) + "\n", "",
+          0,    std::move(args)};
+}
+
+Case refused(const char* name, std::string input, const std::string& prompts_shown,
+             std::string_view message) {
+  return {name, std::move(input), prompts_shown + "\n", "powercalc: " + std::string(message) + "\n",
+          1};
+}
+
+Case base_refused(const char* name, std::string input, std::string_view message) {
+  return refused(name, std::move(input), base_prompt, message);
+}
+
+Case exponent_refused(const char* name, std::string input, std::string_view message) {
+  return refused(name, std::move(input), both_prompts, message);
+}
+
+Case unwritable(const char* name, Stdout stdout_to, std::string_view reason) {
+  return {name,     "3 4",
+          "",       "powercalc: cannot write to standard output: " + std::string(reason) + "\n",
+          1,        {},
+          stdout_to};
+}
+
+const std::string long_word(40, 'x');
+
+const std::vector<Case> cases = {
+    answered("three_to_the_fourth", "3\n4\n", "3 raised to the power of 4 is 81"),
+    answered("zero_to_the_zero", "0\n0\n", "0 raised to the power of 0 is 1"),
+    answered("negative_base", "-2\n3\n", "-2 raised to the power of 3 is -8"),
+    answered("both_on_one_line", "3 4\n", "3 raised to the power of 4 is 81"),
+    answered("no_final_line_end", "2 10", "2 raised to the power of 10 is 1024"),
+    answered("blank_lines_and_leading_blanks", "\n\n \t 3\r\n\n\v\f  4\n",
+             "3 raised to the power of 4 is 81"),
+    answered("leading_zeros_stay_decimal", "010 02", "10 raised to the power of 2 is 100"),
+    answered("plus_sign_accepted", "+5 +2", "5 raised to the power of 2 is 25"),
+    answered("text_after_number_left_unread", "2 3x", "2 raised to the power of 3 is 8"),
+    answered("smallest_result", "-2 31", "-2 raised to the power of 31 is -2147483648"),
+    answered("largest_base", "2147483647 1", "2147483647 raised to the power of 1 is 2147483647"),
+    answered("one_to_the_largest_exponent", "1 2147483647",
+             "1 raised to the power of 2147483647 is 1"),
+    answered("minus_one_to_the_largest_exponent", "-1 2147483647",
+             "-1 raised to the power of 2147483647 is -1"),
+    answered("arguments_ignored", "3 4", "3 raised to the power of 4 is 81",
+             {"--help", "-x", "7", ""}),
+
+    base_refused("empty_input", "", "input ended before the base was entered"),
+    base_refused("only_white_space", " \n\t\n", "input ended before the base was entered"),
+    exponent_refused("exponent_missing", "3\n", "input ended before the exponent was entered"),
+    base_refused("base_not_a_number", "abc 4", "the base is not an integer: \"abc\""),
+    base_refused("sign_kept_in_quote", "-abc 4", "the base is not an integer: \"-abc\""),
+    exponent_refused("lone_sign", "3 -", "the exponent is not an integer: \"-\""),
+    exponent_refused("fraction", "3.5", "the exponent is not an integer: \".5\""),
+    base_refused("long_word_cut", long_word,
+                 "the base is not an integer: \"" + std::string(32, 'x') + "...\""),
+    base_refused("word_of_exactly_32_bytes", "-" + std::string(31, 'x'),
+                 "the base is not an integer: \"-" + std::string(31, 'x') + "\""),
+    base_refused("control_bytes_escaped", "\x1b[2J\x7f\xff\x01\"\\ 4",
+                 R"(the base is not an integer: "\x1b[2J\x7f\xff\x01"\")"),
+    base_refused("word_ends_at_any_white_space", "a\tb", "the base is not an integer: \"a\""),
+    base_refused("base_above_range", "2147483648 1", "the base is " + range),
+    base_refused("base_below_range", "-2147483649 1", "the base is " + range),
+    base_refused("base_beyond_64_bits", "99999999999999999999999 1", "the base is " + range),
+    exponent_refused("exponent_above_range", "2 2147483648", "the exponent is " + range),
+    exponent_refused("negative_exponent", "2 -3", "the exponent must be 0 or more, not -3"),
+    exponent_refused("negative_exponent_of_one", "1 -1", "the exponent must be 0 or more, not -1"),
+    exponent_refused("overflow", "2 31", "2 raised to the power of 31 is " + range),
+    exponent_refused("overflow_of_smallest_base", "-2147483648 2",
+                     "-2147483648 raised to the power of 2 is " + range),
+    unwritable("standard_output_full", Stdout::full, "No space left on device"),
+    unwritable("standard_output_closed", Stdout::closed, "Bad file descriptor"),
+};
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Dialogue : public testing::TestWithParam<Case> {};
+
+TEST_P(Dialogue, WritesExactlyTheExpectedBytes) {
+  const Case& expected = GetParam();
+  const Outcome outcome = run(expected.input, expected.stdout_to, expected.args);
+  EXPECT_EQ(outcome.out, expected.out);
+  EXPECT_EQ(outcome.err, expected.err);
+  EXPECT_EQ(outcome.status, expected.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, testing::ValuesIn(cases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// Reads the terminal until `text` appears; false if the program neither shows it nor ends
+// within a generous bound, which means it is waiting for input it has not prompted for.
+bool shows(int terminal, std::string_view text, std::string& seen) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (seen.find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    pollfd ready{terminal, POLLIN, 0};
+    if (poll(&ready, 1, 100) <= 0) {
+      continue;
+    }
+    char buffer[256];
+    const ssize_t got = read(terminal, buffer, sizeof buffer);
+    if (got <= 0) {
+      return false;
+    }
+    seen.append(buffer, static_cast<std::size_t>(got));
+  }
+  seen.erase(0, seen.find(text) + text.size());
+  return true;
+}
+
+TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  ASSERT_EQ(grantpt(terminal), 0);
+  ASSERT_EQ(unlockpt(terminal), 0);
+
+  posix_spawn_file_actions_t actions{};
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, ptsname(terminal), O_RDWR, 0);
+  posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDOUT_FILENO);
+  char* argv[] = {const_cast<char*>(executable), nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, executable, &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+
+  std::string seen;
+  EXPECT_TRUE(shows(terminal, "Enter a base integer: ", seen));
+  ASSERT_EQ(write(terminal, "3\n", 2), 2);
+  EXPECT_TRUE(shows(terminal, "Enter an exponent integer: ", seen));
+  ASSERT_EQ(write(terminal, "4\n", 2), 2);
+  EXPECT_TRUE(shows(terminal, "3 raised to the power of 4 is 81", seen));
+
+  int wait_status = 0;
+  waitpid(pid, &wait_status, 0);
+  close(terminal);
+  EXPECT_TRUE(WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0);
+}
+
+}  // namespace
