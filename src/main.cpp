@@ -24,6 +24,14 @@ constexpr std::size_t max_quoted_bytes = 32;
 
 using traits = std::istream::traits_type;
 
+struct Operand {
+  std::string_view prompt;
+  std::string_view name;  // as the diagnostics call it
+};
+
+constexpr Operand base_operand{"Enter a base integer: ", "base"};
+constexpr Operand exponent_operand{"Enter an exponent integer: ", "exponent"};
+
 [[noreturn]] void fail(const std::string& message) {
   // End the prompt line the way the result line would have, so the shell prompt starts clean.
   std::cout << std::endl;
@@ -102,10 +110,10 @@ std::int32_t read_operand(std::string_view name) {
        " is not an integer: " + quote_offending_word(std::cin, consumed));
 }
 
-std::int32_t ask(std::string_view prompt, std::string_view name) {
-  std::cout << prompt << std::flush;
+std::int32_t ask(const Operand& operand) {
+  std::cout << operand.prompt << std::flush;
   require_written();
-  return read_operand(name);
+  return read_operand(operand.name);
 }
 
 std::int32_t power_or_fail(std::int32_t base, std::int32_t exponent) {
@@ -122,8 +130,8 @@ std::int32_t power_or_fail(std::int32_t base, std::int32_t exponent) {
 }  // namespace
 
 int main() {
-  const std::int32_t base = ask("Enter a base integer: ", "base");
-  const std::int32_t exponent = ask("Enter an exponent integer: ", "exponent");
+  const std::int32_t base = ask(base_operand);
+  const std::int32_t exponent = ask(exponent_operand);
   const std::int32_t result = power_or_fail(base, exponent);
   std::cout << std::endl
             << base << " raised to the power of " << exponent << " is " << result << std::endl;
