@@ -16,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-extern "C" char** environ;  // NOLINT: POSIX declares it only for C
-
 namespace {
 
 constexpr const char* executable = POWERCALC_EXECUTABLE;
@@ -31,7 +29,7 @@ enum class Stdout { captured, full, closed };
 struct Outcome {
   std::string out;
   std::string err;
-  int status;  // the exit status, or 128 plus the signal that ended the process
+  int status;
 };
 
 using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
@@ -49,11 +47,35 @@ std::string contents(std::FILE* file) {
   return text;
 }
 
+// Starts the calculator with its standard streams as `actions` arrange them.
+pid_t start(const posix_spawn_file_actions_t& actions, const std::vector<std::string>& args) {
+  std::vector<std::string> words = {executable};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& word : words) {
+    argv.push_back(word.data());
+  }
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int error = posix_spawn(&pid, executable, &actions, nullptr, argv.data(), environ);
+  EXPECT_EQ(error, 0) << "cannot start " << executable;
+  return error == 0 ? pid : -1;
+}
+
+// The exit status, or 128 plus the signal that ended the process, as shells report it.
+int exit_status(pid_t pid) {
+  int wait_status = 0;
+  if (pid < 0 || waitpid(pid, &wait_status, 0) != pid) {
+    return -1;
+  }
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
 Outcome run(const std::string& input, Stdout stdout_to, const std::vector<std::string>& args) {
   const File in = temporary_file();
   const File out = temporary_file();
   const File err = temporary_file();
-  std::fputs(input.c_str(), in.get());
+  std::fwrite(input.data(), 1, input.size(), in.get());
   std::fflush(in.get());
   lseek(fileno(in.get()), 0, SEEK_SET);
 
@@ -73,22 +95,9 @@ Outcome run(const std::string& input, Stdout stdout_to, const std::vector<std::s
   }
   posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), STDERR_FILENO);
 
-  std::vector<std::string> words = {executable};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& word : words) {
-    argv.push_back(word.data());
-  }
-  argv.push_back(nullptr);
-
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, executable, &actions, nullptr, argv.data(), environ);
+  const pid_t pid = start(actions, args);
   posix_spawn_file_actions_destroy(&actions);
-  EXPECT_EQ(spawned, 0) << "cannot start " << executable;
-  int wait_status = 0;
-  waitpid(pid, &wait_status, 0);
-  const int status =
-      WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+  const int status = exit_status(pid);
   return {contents(out.get()), contents(err.get()), status};
 }
 
@@ -229,9 +238,7 @@ TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, ptsname(terminal), O_RDWR, 0);
   posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDOUT_FILENO);
-  char* argv[] = {const_cast<char*>(executable), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, executable, &actions, nullptr, argv, environ), 0);
+  const pid_t pid = start(actions, {});
   posix_spawn_file_actions_destroy(&actions);
 
   std::string seen;
@@ -241,10 +248,8 @@ TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
   ASSERT_EQ(write(terminal, "4\n", 2), 2);
   EXPECT_TRUE(shows(terminal, "3 raised to the power of 4 is 81", seen));
 
-  int wait_status = 0;
-  waitpid(pid, &wait_status, 0);
+  EXPECT_EQ(exit_status(pid), 0);
   close(terminal);
-  EXPECT_TRUE(WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0);
 }
 
 }  // namespace
