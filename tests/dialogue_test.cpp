@@ -248,8 +248,9 @@ TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
   ASSERT_EQ(write(terminal, "4\n", 2), 2);
   EXPECT_TRUE(shows(terminal, "3 raised to the power of 4 is 81", seen));
 
-  EXPECT_EQ(exit_status(pid), 0);
+  // Closed first: should a prompt have gone missing, the hang-up ends a program still waiting.
   close(terminal);
+  EXPECT_EQ(exit_status(pid), 0);
 }
 
 }  // namespace
