@@ -1,26 +1,44 @@
 #include "power.hpp"
 
+#include <array>
+#include <iterator>
 #include <stdexcept>
-#include <utility>
 
 namespace powercalc {
 
 namespace {
 
-// |base| >= 2 means |base|^32 >= 2^32, beyond the range whatever the sign.
-constexpr std::int32_t first_overflowing_exponent = 32;
+// For each exponent e from 2 to 31, the largest m with m^e <= INT32_MAX: the integer e-th root
+// of the top of the range. A base of magnitude 2 or more overflows at every exponent from 32 on.
+constexpr std::array<std::int64_t, 32> largest_base_magnitude = {
+    0, 0, 46340, 1290, 215, 73, 35, 21, 14, 10, 8, 7, 5, 5, 4, 4,
+    3, 3, 3,     3,    2,   2,  2,  2,  2,  2,  2, 2, 2, 2, 2, 1};
 
-[[noreturn]] void throw_out_of_range() {
-  throw std::overflow_error("powercalc::power: result outside the 32-bit signed range");
+// Decides in advance, exactly, whether base^exponent lies in the 32-bit range, for |base| >= 2
+// and exponent >= 1, so that the recursion below can multiply without checking.
+bool fits(std::int32_t base, std::int32_t exponent) {
+  if (exponent == 1) {
+    return true;
+  }
+  if (exponent >= std::ssize(largest_base_magnitude)) {
+    return false;
+  }
+  // The range reaches one further below zero than above it; the only power that lands on that
+  // extra value is (-2)^31.
+  if (base == -2 && exponent == 31) {
+    return true;
+  }
+  const std::int64_t magnitude = base < 0 ? -std::int64_t{base} : std::int64_t{base};
+  return magnitude <= largest_base_magnitude[static_cast<std::size_t>(exponent)];
 }
 
-std::int32_t checked_multiply(std::int32_t lhs, std::int32_t rhs) {
-  // The 64-bit product of two 32-bit values cannot overflow, so the range test itself is safe.
-  const std::int64_t product = std::int64_t{lhs} * rhs;
-  if (!std::in_range<std::int32_t>(product)) {
-    throw_out_of_range();
+// The recursion itself: one call per unit of the exponent, multiplying by the base on the way
+// back. Callers guarantee that the result fits, so no product can overflow.
+std::int32_t raise(std::int32_t base, std::int32_t exponent) {
+  if (exponent == 0) {
+    return 1;
   }
-  return static_cast<std::int32_t>(product);
+  return raise(base, exponent - 1) * base;
 }
 
 }  // namespace
@@ -39,10 +57,10 @@ std::int32_t power(std::int32_t base, std::int32_t exponent) {
   if (base == -1) {
     return exponent % 2 == 0 ? 1 : -1;
   }
-  if (exponent >= first_overflowing_exponent) {
-    throw_out_of_range();
+  if (!fits(base, exponent)) {
+    throw std::overflow_error("powercalc::power: result outside the 32-bit signed range");
   }
-  return checked_multiply(power(base, exponent - 1), base);
+  return raise(base, exponent);
 }
 
 }  // namespace powercalc

@@ -13,9 +13,9 @@ namespace powercalc {
 //   thrown. No intermediate product ever overflows, so (-2)^31 = INT32_MIN is returned.
 // - 0^0 is 1, 0^e is 0, 1^e is 1 and (-1)^e is 1 or -1 by parity, for every e >= 0,
 //   without recursing.
-// - Any other base has a magnitude of at least 2, so an exponent of 32 or more throws
-//   std::overflow_error before recursing. The recursion is therefore never deeper than
-//   32 calls, and every pair of arguments is answered in microseconds.
+// - For any other base, whether the result fits is decided exactly before recursing, so an
+//   out-of-range result throws before any call and no product can overflow. The recursion is
+//   never deeper than 31 calls, so every pair of arguments is answered at once.
 // - Pure: no state, no allocation on success, safe to call from any thread.
 [[nodiscard]] std::int32_t power(std::int32_t base, std::int32_t exponent);
 

@@ -103,9 +103,10 @@ std::optional<std::int32_t> reference_power(std::int64_t base, std::int64_t expo
 }
 
 TEST(Power, MatchesReferenceOverWideGrid) {
-  std::vector<std::int32_t> bases = {int_min, int_min + 1, -65536,      -46341, -46340,
-                                     -1291,   -1290,       1290,        1291,   46340,
-                                     46341,   65536,       int_max - 1, int_max};
+  // Every integer root of the range's ends lies in -80..80 or here, with its neighbour.
+  std::vector<std::int32_t> bases = {int_min, int_min + 1, -65536, -46341, -46340,      -1291,
+                                     -1290,   -216,        -215,   215,    216,         1290,
+                                     1291,    46340,       46341,  65536,  int_max - 1, int_max};
   for (std::int32_t b = -80; b <= 80; ++b) {
     bases.push_back(b);
   }
