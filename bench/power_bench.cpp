@@ -6,7 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "power.hpp"
+#include <powercalc/power.hpp>
 
 namespace {
 
