@@ -50,8 +50,8 @@ void require_written() {
 }
 
 // The white space that formatted extraction skips in the classic locale.
-bool is_space(traits::int_type c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
+bool is_space(traits::int_type next) {
+  return next == ' ' || (next >= '\t' && next <= '\r');
 }
 
 // Shows printable ASCII as is and every other byte as \xHH, so that no control character or
@@ -70,18 +70,18 @@ void append_visible(std::string& out, char byte) {
 
 // Quotes the word that failed to parse: `consumed` (a sign the extraction already took), then
 // the rest of the word up to white space or end of input.
-std::string quote_offending_word(std::istream& in, std::string_view consumed) {
+std::string quote_offending_word(std::istream& input, std::string_view consumed) {
   std::string quoted = "\"";
   for (const char byte : consumed) {
     append_visible(quoted, byte);
   }
   std::size_t taken = consumed.size();
-  for (auto next = in.peek(); next != traits::eof() && !is_space(next); next = in.peek()) {
+  for (auto next = input.peek(); next != traits::eof() && !is_space(next); next = input.peek()) {
     if (taken == max_quoted_bytes) {
       quoted += "...";
       break;
     }
-    append_visible(quoted, traits::to_char_type(in.get()));
+    append_visible(quoted, traits::to_char_type(input.get()));
     ++taken;
   }
   return quoted + '"';

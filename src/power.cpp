@@ -29,7 +29,7 @@ bool fits(std::int32_t base, std::int32_t exponent) {
     return true;
   }
   const std::int64_t magnitude = base < 0 ? -std::int64_t{base} : std::int64_t{base};
-  return magnitude <= largest_base_magnitude[static_cast<std::size_t>(exponent)];
+  return magnitude <= largest_base_magnitude.at(static_cast<std::size_t>(exponent));
 }
 
 // The recursion itself: one call per unit of the exponent, multiplying by the base on the way

@@ -3,103 +3,23 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <memory>
+#include <csignal>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "calculator_run.hpp"
 
-constexpr const char* executable = POWERCALC_EXECUTABLE;
+namespace {
 
 const std::string base_prompt = "Enter a base integer: ";
 const std::string both_prompts = base_prompt + "Enter an exponent integer: ";
 const std::string range = "outside the 32-bit range -2147483648 to 2147483647";
-
-enum class Stdout { captured, full, closed };
-
-struct Outcome {
-  std::string out;
-  std::string err;
-  int status;
-};
-
-using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
-
-File temporary_file() {
-  return {std::tmpfile(), &std::fclose};
-}
-
-std::string contents(std::FILE* file) {
-  std::rewind(file);
-  std::string text;
-  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-    text += static_cast<char>(c);
-  }
-  return text;
-}
-
-// Starts the calculator with its standard streams as `actions` arrange them.
-pid_t start(const posix_spawn_file_actions_t& actions, const std::vector<std::string>& args) {
-  std::vector<std::string> words = {executable};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& word : words) {
-    argv.push_back(word.data());
-  }
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int error = posix_spawn(&pid, executable, &actions, nullptr, argv.data(), environ);
-  EXPECT_EQ(error, 0) << "cannot start " << executable;
-  return error == 0 ? pid : -1;
-}
-
-// The exit status, or 128 plus the signal that ended the process, as shells report it.
-int exit_status(pid_t pid) {
-  int wait_status = 0;
-  if (pid < 0 || waitpid(pid, &wait_status, 0) != pid) {
-    return -1;
-  }
-  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-}
-
-Outcome run(const std::string& input, Stdout stdout_to, const std::vector<std::string>& args) {
-  const File in = temporary_file();
-  const File out = temporary_file();
-  const File err = temporary_file();
-  std::fwrite(input.data(), 1, input.size(), in.get());
-  std::fflush(in.get());
-  lseek(fileno(in.get()), 0, SEEK_SET);
-
-  posix_spawn_file_actions_t actions{};
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fileno(in.get()), STDIN_FILENO);
-  switch (stdout_to) {
-    case Stdout::captured:
-      posix_spawn_file_actions_adddup2(&actions, fileno(out.get()), STDOUT_FILENO);
-      break;
-    case Stdout::full:
-      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
-      break;
-    case Stdout::closed:
-      posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
-      break;
-  }
-  posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), STDERR_FILENO);
-
-  const pid_t pid = start(actions, args);
-  posix_spawn_file_actions_destroy(&actions);
-  const int status = exit_status(pid);
-  return {contents(out.get()), contents(err.get()), status};
-}
 
 struct Case {
   const char* name;
@@ -107,14 +27,13 @@ struct Case {
   std::string out;
   std::string err;
   int status;
-  std::vector<std::string> args = {};
-  Stdout stdout_to = Stdout::captured;
+  Setup setup = {};
 };
 
 Case answered(const char* name, std::string input, std::string_view line,
               std::vector<std::string> args = {}) {
   return {name, std::move(input), both_prompts + "\n" + std::string(line) + "\n", "",
-          0,    std::move(args)};
+          0,    {std::move(args)}};
 }
 
 Case refused(const char* name, std::string input, const std::string& prompts_shown,
@@ -132,10 +51,9 @@ Case exponent_refused(const char* name, std::string input, std::string_view mess
 }
 
 Case unwritable(const char* name, Stdout stdout_to, std::string_view reason) {
-  return {name,     "3 4",
-          "",       "powercalc: cannot write to standard output: " + std::string(reason) + "\n",
-          1,        {},
-          stdout_to};
+  return {name, "3 4",
+          "",   "powercalc: cannot write to standard output: " + std::string(reason) + "\n",
+          1,    {.stdout_to = stdout_to}};
 }
 
 const std::string long_word(40, 'x');
@@ -185,6 +103,14 @@ const std::vector<Case> cases = {
                      "-2147483648 raised to the power of 2 is " + range),
     unwritable("standard_output_full", Stdout::full, "No space left on device"),
     unwritable("standard_output_closed", Stdout::closed, "Bad file descriptor"),
+    {"standard_input_closed",
+     "3 4",
+     base_prompt + "\n",
+     "powercalc: input ended before the base was entered\n",
+     1,
+     {.stdin_from = Stdin::closed}},
+    // A reader that has gone away ends the run by the signal, silently, as for other tools.
+    {"reader_gone", "3 4", "", "", 128 + SIGPIPE, {.stdout_to = Stdout::broken_pipe}},
 };
 
 // Names the case in failure messages instead of dumping its bytes.
@@ -196,10 +122,10 @@ class Dialogue : public testing::TestWithParam<Case> {};
 
 TEST_P(Dialogue, WritesExactlyTheExpectedBytes) {
   const Case& expected = GetParam();
-  const Outcome outcome = run(expected.input, expected.stdout_to, expected.args);
+  const Outcome outcome = run_calculator(expected.input, expected.setup);
   EXPECT_EQ(outcome.out, expected.out);
   EXPECT_EQ(outcome.err, expected.err);
-  EXPECT_EQ(outcome.status, expected.status);
+  EXPECT_EQ(outcome.ending.status, expected.status);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, testing::ValuesIn(cases),
@@ -238,7 +164,7 @@ TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, ptsname(terminal), O_RDWR, 0);
   posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDOUT_FILENO);
-  const pid_t pid = start(actions, {});
+  const pid_t pid = start_calculator(actions, {});
   posix_spawn_file_actions_destroy(&actions);
 
   std::string seen;
@@ -250,7 +176,7 @@ TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
 
   // Closed first: should a prompt have gone missing, the hang-up ends a program still waiting.
   close(terminal);
-  EXPECT_EQ(exit_status(pid), 0);
+  EXPECT_EQ(wait_for(pid).status, 0);
 }
 
 }  // namespace

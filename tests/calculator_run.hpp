@@ -1,0 +1,44 @@
+#pragma once
+
+// Runs the real calculator executable with its standard streams arranged as a test needs, and
+// reports what it wrote, how it ended and how much memory it took.
+
+#include <spawn.h>
+#include <sys/types.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+enum class Stdin { fed, closed };
+enum class Stdout { captured, full, closed, broken_pipe };
+
+struct Setup {
+  std::vector<std::string> args = {};
+  Stdout stdout_to = Stdout::captured;
+  Stdin stdin_from = Stdin::fed;
+};
+
+struct Ending {
+  int status;         // the exit status, or 128 plus the signal that ended the process
+  long peak_rss_kib;  // the process's own peak resident memory
+};
+
+struct Outcome {
+  std::string out;
+  std::string err;
+  Ending ending;
+};
+
+// Feeds `input` on standard input (unless it is closed) and waits for the calculator to end.
+Outcome run_calculator(const std::string& input, const Setup& setup = {});
+
+// The same, with the input written to the file by `write_input`, for input too big to hold.
+// The calculator's peak memory includes this process's at the start, so keep that small.
+Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const Setup& setup);
+
+// Lower level, for tests that talk to the calculator while it runs.
+pid_t start_calculator(const posix_spawn_file_actions_t& actions,
+                       const std::vector<std::string>& args);
+Ending wait_for(pid_t pid);

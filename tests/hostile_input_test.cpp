@@ -1,0 +1,260 @@
+// Hostile input through the real executable: random pairs checked against an exact reference,
+// random bytes, huge inputs in bounded memory, and arguments of every shape.
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calculator_run.hpp"
+
+namespace {
+
+constexpr std::int64_t int32_min = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t int32_max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t int64_min = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t int64_max = std::numeric_limits<std::int64_t>::max();
+
+const std::string base_prompt = "Enter a base integer: ";
+const std::string both_prompts = base_prompt + "Enter an exponent integer: ";
+const std::string range = "outside the 32-bit range -2147483648 to 2147483647";
+
+std::mt19937_64 generator() {
+  return std::mt19937_64{20261208};  // fixed, so a failure repeats exactly
+}
+
+std::size_t pick(std::mt19937_64& random, std::size_t count) {
+  return std::uniform_int_distribution<std::size_t>{0, count - 1}(random);
+}
+
+// A number as typed, and its value where that fits in 64 bits.
+struct Operand {
+  std::string text;
+  std::optional<std::int64_t> value;
+};
+
+Operand draw_operand(std::mt19937_64& random) {
+  // The range's ends and their neighbours on both sides, the roots where squares leave it, and
+  // values that only a wider type holds.
+  static const std::vector<std::int64_t> edges = {
+      0,           1,           -1,         2,          -2,         3,          46340,
+      46341,       -46340,      -46341,     2147483647, 2147483646, 2147483648, -2147483648,
+      -2147483647, -2147483649, 4294967296, int64_max,  int64_min};
+  std::int64_t value = 0;
+  switch (pick(random, 4)) {
+    case 0:
+      value = edges[pick(random, edges.size())];
+      break;
+    case 1:
+      value = std::uniform_int_distribution<std::int64_t>{-40, 40}(random);
+      break;
+    case 2:
+      value = std::uniform_int_distribution<std::int64_t>{int32_min, int32_max}(random);
+      break;
+    default:
+      return {pick(random, 2) == 0 ? "99999999999999999999" : "-99999999999999999999", {}};
+  }
+  std::string text = std::to_string(value);
+  if (pick(random, 8) == 0) {
+    text.insert(value < 0 ? 1 : 0, "00");
+  }
+  if (value >= 0 && pick(random, 8) == 0) {
+    text.insert(0, "+");
+  }
+  return {text, value};
+}
+
+std::string white_space(std::mt19937_64& random, std::size_t at_least) {
+  static const std::string blanks = " \t\n\v\f\r";
+  std::string text;
+  for (std::size_t n = at_least + pick(random, 3); n > 0; --n) {
+    text += blanks[pick(random, blanks.size())];
+  }
+  return text;
+}
+
+// The exact power where it fits in 32 bits, by repeated 64-bit multiplication: a magnitude of
+// 2 or more leaves the range within 32 steps, and no product before that can overflow.
+std::optional<std::int64_t> exact_power(std::int64_t base, std::int64_t exponent) {
+  if (base == 0 || base == 1) {
+    return exponent == 0 ? 1 : base;
+  }
+  if (base == -1) {
+    return exponent % 2 == 0 ? 1 : -1;
+  }
+  std::int64_t result = 1;
+  for (std::int64_t step = 0; step < exponent; ++step) {
+    result *= base;
+    if (result < int32_min || result > int32_max) {
+      return std::nullopt;
+    }
+  }
+  return result;
+}
+
+bool in_range(const Operand& operand) {
+  return operand.value && *operand.value >= int32_min && *operand.value <= int32_max;
+}
+
+struct Expected {
+  std::string out;
+  std::string err;
+  int status;
+};
+
+Expected refusal(const std::string& prompts, const std::string& message) {
+  return {prompts + "\n", "powercalc: " + message + "\n", 1};
+}
+
+Expected reference(const Operand& base, const Operand& exponent) {
+  if (!in_range(base)) {
+    return refusal(base_prompt, "the base is " + range);
+  }
+  if (!in_range(exponent)) {
+    return refusal(both_prompts, "the exponent is " + range);
+  }
+  const std::int64_t b = *base.value;
+  const std::int64_t e = *exponent.value;
+  const std::string statement = std::to_string(b) + " raised to the power of " + std::to_string(e);
+  if (e < 0) {
+    return refusal(both_prompts, "the exponent must be 0 or more, not " + std::to_string(e));
+  }
+  const auto result = exact_power(b, e);
+  if (!result) {
+    return refusal(both_prompts, statement + " is " + range);
+  }
+  return {both_prompts + "\n" + statement + " is " + std::to_string(*result) + "\n", "", 0};
+}
+
+TEST(HostileInput, RandomPairsMatchTheExactReference) {
+  auto random = generator();
+  for (int n = 0; n < 2000; ++n) {
+    const Operand base = draw_operand(random);
+    const Operand exponent = draw_operand(random);
+    const std::string input = white_space(random, 0) + base.text + white_space(random, 1) +
+                              exponent.text + white_space(random, 0);
+    const Expected expected = reference(base, exponent);
+    const Outcome outcome = run_calculator(input);
+    SCOPED_TRACE("input: " + testing::PrintToString(input));
+    ASSERT_EQ(outcome.out, expected.out);
+    ASSERT_EQ(outcome.err, expected.err);
+    ASSERT_EQ(outcome.ending.status, expected.status);
+  }
+}
+
+TEST(HostileInput, RandomBytesGetOneCleanAnswer) {
+  static const std::string likely = "0123456789+- \t\n";
+  auto random = generator();
+  for (int n = 0; n < 1000; ++n) {
+    std::string input;
+    for (std::size_t length = pick(random, 48); length > 0; --length) {
+      input += pick(random, 2) == 0 ? likely[pick(random, likely.size())]
+                                    : static_cast<char>(pick(random, 256));
+    }
+    const Outcome outcome = run_calculator(input);
+    SCOPED_TRACE("input: " + testing::PrintToString(input));
+    if (outcome.ending.status == 0) {
+      // Whatever the bytes were, an answer must be right for the numbers it states.
+      long long b = 0;
+      long long e = 0;
+      long long result = 0;
+      const auto line = outcome.out.substr(outcome.out.rfind('\n', outcome.out.size() - 2) + 1);
+      ASSERT_EQ(
+          std::sscanf(line.c_str(), "%lld raised to the power of %lld is %lld", &b, &e, &result),
+          3);
+      EXPECT_EQ(exact_power(b, e), result);
+      EXPECT_EQ(outcome.err, "");
+    } else {
+      ASSERT_EQ(outcome.ending.status, 1);
+      EXPECT_EQ(outcome.err.rfind("powercalc: ", 0), 0U) << outcome.err;
+      EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+    }
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+constexpr bool sanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool sanitized = false;
+#endif
+
+// 64 MiB of `filler`, then `tail`, written a piece at a time so that this process stays small:
+// the calculator's peak memory, as the system reports it, starts from this process's.
+std::function<void(std::FILE*)> huge_input(std::string_view filler, std::string tail) {
+  return [filler, tail = std::move(tail)](std::FILE* file) {
+    constexpr std::size_t piece_size = std::size_t{1} << 20U;
+    std::string piece;
+    while (piece.size() < piece_size) {
+      piece += filler;
+    }
+    piece.resize(piece_size);
+    for (int n = 0; n < 64; ++n) {
+      std::fwrite(piece.data(), 1, piece.size(), file);
+    }
+    std::fputs(tail.c_str(), file);
+  };
+}
+
+TEST(HostileInput, HugeInputIsReadInBoundedMemory) {
+  constexpr long memory_bound_kib = 16 * 1024;
+  const struct {
+    const char* name;
+    std::function<void(std::FILE*)> input;
+    Expected expected;
+  } cases[] = {
+      {"letters", huge_input("a", ""),
+       refusal(base_prompt, "the base is not an integer: \"" + std::string(32, 'a') + "...\"")},
+      {"white space",
+       huge_input(" \t\n\v\f\r  ", "3 4"),
+       {both_prompts + "\n3 raised to the power of 4 is 81\n", "", 0}},
+      {"zeros",
+       huge_input("0", "5 2"),
+       {both_prompts + "\n5 raised to the power of 2 is 25\n", "", 0}},
+      {"nines", huge_input("9", ""), refusal(base_prompt, "the base is " + range)},
+  };
+  for (const auto& [name, input, expected] : cases) {
+    SCOPED_TRACE(name);
+    const Outcome outcome = run_calculator(input, {});
+    EXPECT_EQ(outcome.out, expected.out);
+    EXPECT_EQ(outcome.err, expected.err);
+    EXPECT_EQ(outcome.ending.status, expected.status);
+    // The sanitizers' shadow memory alone is larger than the bound.
+    if (!sanitized) {
+      EXPECT_LT(outcome.ending.peak_rss_kib, memory_bound_kib);
+    }
+    std::printf("%s: peak resident memory %ld KiB\n", name, outcome.ending.peak_rss_kib);
+  }
+}
+
+TEST(HostileInput, ArgumentsOfEveryShapeChangeNothing) {
+  const std::vector<std::vector<std::string>> argument_lists = {
+      {""},
+      {"-"},
+      {"--"},
+      {"--help"},
+      {"--version"},
+      {"-h"},
+      {"5", "2"},
+      {"-n", "7"},
+      {"\xff\xfe\x01"},
+      {std::string(100'000, 'x')},
+      std::vector<std::string>(1000, "--verbose")};
+  for (const auto& args : argument_lists) {
+    const Outcome outcome = run_calculator("3 4", {.args = args});
+    EXPECT_EQ(outcome.out, both_prompts + "\n3 raised to the power of 4 is 81\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.ending.status, 0);
+  }
+}
+
+}  // namespace
