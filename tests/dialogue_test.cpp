@@ -17,10 +17,6 @@
 
 namespace {
 
-const std::string base_prompt = "Enter a base integer: ";
-const std::string both_prompts = base_prompt + "Enter an exponent integer: ";
-const std::string range = "outside the 32-bit range -2147483648 to 2147483647";
-
 struct Case {
   const char* name;
   std::string input;

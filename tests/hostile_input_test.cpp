@@ -23,10 +23,6 @@ constexpr std::int64_t int32_max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t int64_min = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t int64_max = std::numeric_limits<std::int64_t>::max();
 
-const std::string base_prompt = "Enter a base integer: ";
-const std::string both_prompts = base_prompt + "Enter an exponent integer: ";
-const std::string range = "outside the 32-bit range -2147483648 to 2147483647";
-
 std::mt19937_64 generator() {
   return std::mt19937_64{20261208};  // fixed, so a failure repeats exactly
 }
