@@ -32,6 +32,19 @@ std::string contents(std::FILE* file) {
 
 }  // namespace
 
+void PrintTo(const Result& result, std::ostream* os) {
+  *os << "standard output " << testing::PrintToString(result.out) << ", standard error "
+      << testing::PrintToString(result.err) << ", status " << result.status;
+}
+
+Result answer(std::string_view line) {
+  return {both_prompts + "\n" + std::string(line) + "\n", "", 0};
+}
+
+Result refusal(const std::string& prompts_shown, std::string_view message) {
+  return {prompts_shown + "\n", "powercalc: " + std::string(message) + "\n", 1};
+}
+
 pid_t start_calculator(const posix_spawn_file_actions_t& actions,
                        const std::vector<std::string>& args) {
   std::vector<std::string> words = {executable};
@@ -115,5 +128,5 @@ Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const
     close(pipe_ends[1]);
   }
   const Ending ending = wait_for(pid);
-  return {contents(out.get()), contents(err.get()), ending};
+  return {{contents(out.get()), contents(err.get()), ending.status}, ending.peak_rss_kib};
 }

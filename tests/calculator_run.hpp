@@ -8,7 +8,9 @@
 
 #include <cstdio>
 #include <functional>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The calculator's fixed texts, as every test expects them.
@@ -30,10 +32,23 @@ struct Ending {
   long peak_rss_kib;  // the process's own peak resident memory
 };
 
-struct Outcome {
+// What a run wrote and how it ended, compared as one value so that a failure shows all of it.
+struct Result {
   std::string out;
   std::string err;
-  Ending ending;
+  int status = 0;
+  bool operator==(const Result&) const = default;
+};
+void PrintTo(const Result& result, std::ostream* os);
+
+// The result of an answered question: both prompts, then the result line after a line end.
+Result answer(std::string_view line);
+// The result of a refusal: the prompts shown so far, ended, and the message on standard error.
+Result refusal(const std::string& prompts_shown, std::string_view message);
+
+struct Outcome {
+  Result result;
+  long peak_rss_kib;
 };
 
 // Feeds `input` on standard input (unless it is closed) and waits for the calculator to end.
