@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+extern "C" char** environ;  // NOLINT: POSIX declares it only for C
+
 namespace {
 
 constexpr const char* executable = POWERCALC_EXECUTABLE;

@@ -29,7 +29,7 @@ struct Setup {
 
 struct Ending {
   int status;         // the exit status, or 128 plus the signal that ended the process
-  long peak_rss_kib;  // the process's own peak resident memory
+  long peak_rss_kib;  // as the system reports it: never below this process's own when it spawned
 };
 
 // What a run wrote and how it ended, compared as one value so that a failure shows all of it.
