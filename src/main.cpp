@@ -1,12 +1,14 @@
 // The console dialogue: ask for a base and an exponent, state their power, and exit.
 // Any failure ends the run at once with one line on standard error and status 1.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <stdexcept>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -68,46 +70,61 @@ void append_visible(std::string& out, char byte) {
   out += hex_digits[code & 0xfU];
 }
 
-// Quotes the word that failed to parse: `consumed` (a sign the extraction already took), then
+// Quotes the word that failed to parse: `consumed` (a sign already taken from the input), then
 // the rest of the word up to white space or end of input.
-std::string quote_offending_word(std::istream& input, std::string_view consumed) {
+std::string quote_offending_word(std::streambuf& input, std::string_view consumed) {
   std::string quoted = "\"";
   for (const char byte : consumed) {
     append_visible(quoted, byte);
   }
   std::size_t taken = consumed.size();
-  for (auto next = input.peek(); next != traits::eof() && !is_space(next); next = input.peek()) {
+  for (auto next = input.sgetc(); next != traits::eof() && !is_space(next);
+       next = input.snextc()) {
     if (taken == max_quoted_bytes) {
       quoted += "...";
       break;
     }
-    append_visible(quoted, traits::to_char_type(input.get()));
+    append_visible(quoted, traits::to_char_type(next));
     ++taken;
   }
   return quoted + '"';
 }
 
-// Reads one decimal integer the way `std::cin >> n` does, and ends the run on anything else.
+bool is_digit(traits::int_type next) {
+  return next >= '0' && next <= '9';
+}
+
+// Reads one decimal integer exactly as `std::cin >> n` does (white space skipped, an optional
+// sign, then digits, the first other byte left unread) and ends the run on anything else. The
+// digits are taken one at a time because libc++'s extraction keeps every digit it reads, so a
+// number padded with millions of zeros would cost memory in proportion.
 std::int32_t read_operand(std::string_view name) {
   std::cin >> std::ws;
-  const auto first = std::cin.peek();
-  if (first == traits::eof()) {
+  std::streambuf& input = *std::cin.rdbuf();
+  auto next = input.sgetc();
+  if (next == traits::eof()) {
     fail("input ended before the " + std::string(name) + " was entered");
   }
-  // Wider than the operand, so a value just outside the range is still told from a non-number:
-  // a failed extraction leaves 0 for no digits and the type's limit for too many.
-  long long wide = 0;
-  if (std::cin >> wide && std::in_range<std::int32_t>(wide)) {
-    return static_cast<std::int32_t>(wide);
+  std::string sign;
+  if (next == '+' || next == '-') {
+    sign = traits::to_char_type(next);
+    next = input.snextc();
   }
-  if (wide != 0) {
+  if (!is_digit(next)) {
+    fail("the " + std::string(name) + " is not an integer: " + quote_offending_word(input, sign));
+  }
+  // Capped just past the range, so that any number of further digits can neither overflow the
+  // sum nor bring it back into range.
+  constexpr std::int64_t past_range = std::int64_t{1} << 32U;
+  std::int64_t magnitude = 0;
+  for (; is_digit(next); next = input.snextc()) {
+    magnitude = std::min(magnitude * 10 + (next - '0'), past_range);
+  }
+  const std::int64_t value = sign == "-" ? -magnitude : magnitude;
+  if (!std::in_range<std::int32_t>(value)) {
     fail("the " + std::string(name) + " is " + std::string(outside_range));
   }
-  std::cin.clear();
-  const bool sign_taken = first == '+' || first == '-';
-  const std::string consumed = sign_taken ? std::string(1, traits::to_char_type(first)) : "";
-  fail("the " + std::string(name) +
-       " is not an integer: " + quote_offending_word(std::cin, consumed));
+  return static_cast<std::int32_t>(value);
 }
 
 std::int32_t ask(const Operand& operand) {

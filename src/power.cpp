@@ -1,18 +1,54 @@
 #include "power.hpp"
 
+#include <algorithm>
 #include <array>
 #include <iterator>
+#include <limits>
 #include <stdexcept>
 
 namespace powercalc {
 
 namespace {
 
-// For each exponent e from 2 to 31, the largest m with m^e <= INT32_MAX: the integer e-th root
-// of the top of the range. A base of magnitude 2 or more overflows at every exponent from 32 on.
-constexpr std::array<std::int64_t, 32> largest_base_magnitude = {
-    0, 0, 46340, 1290, 215, 73, 35, 21, 14, 10, 8, 7, 5, 5, 4, 4,
-    3, 3, 3,     3,    2,   2,  2,  2,  2,  2,  2, 2, 2, 2, 2, 1};
+constexpr std::int64_t int32_max = std::numeric_limits<std::int32_t>::max();
+
+// m^exponent for m >= 0, or int32_max + 1 where that is larger: every product stays below 2^62.
+constexpr std::int64_t capped_power(std::int64_t m, std::int64_t exponent) {
+  std::int64_t product = 1;
+  for (std::int64_t n = 0; n < exponent; ++n) {
+    product = std::min(product * m, int32_max + 1);
+  }
+  return product;
+}
+
+// The largest m with m^exponent <= INT32_MAX, by bisection: the integer root of the range's top.
+constexpr std::int64_t largest_base_for(std::int64_t exponent) {
+  std::int64_t fitting = 1;
+  std::int64_t too_large = int32_max + 1;
+  while (too_large - fitting > 1) {
+    const std::int64_t middle = fitting + (too_large - fitting) / 2;
+    if (capped_power(middle, exponent) <= int32_max) {
+      fitting = middle;
+    } else {
+      too_large = middle;
+    }
+  }
+  return fitting;
+}
+
+// Indexed by the exponent. A base of magnitude 2 or more overflows at every exponent from 32 on.
+constexpr auto largest_base_magnitude = [] {
+  std::array<std::int64_t, 32> table{};
+  for (std::size_t exponent = 0; exponent < table.size(); ++exponent) {
+    table.at(exponent) = largest_base_for(static_cast<std::int64_t>(exponent));
+  }
+  return table;
+}();
+
+static_assert(largest_base_magnitude[2] == 46340 && largest_base_magnitude[3] == 1290);
+static_assert(largest_base_magnitude[4] == 215 && largest_base_magnitude[19] == 3);
+static_assert(largest_base_magnitude[20] == 2 && largest_base_magnitude[30] == 2);
+static_assert(largest_base_magnitude[31] == 1);
 
 // Decides in advance, exactly, whether base^exponent lies in the 32-bit range, for |base| >= 2
 // and exponent >= 1, so that the recursion below can multiply without checking.

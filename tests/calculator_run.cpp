@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "calculator_command.hpp"
+
 extern "C" char** environ;  // NOLINT: POSIX declares it only for C
 
 namespace {
-
-constexpr const char* executable = POWERCALC_EXECUTABLE;
 
 using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
 
@@ -27,10 +27,41 @@ std::string contents(std::FILE* file) {
   std::rewind(file);
   std::string text;
   for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+    if (c == '\n' && calculator_writes_crlf && !text.empty() && text.back() == '\r') {
+      text.pop_back();
+    }
     text += static_cast<char>(c);
   }
   return text;
 }
+
+// Lowers the file-size limit and ignores SIGXFSZ while the calculator starts, so that it inherits
+// both: a write past the limit then fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(std::size_t bytes) : active_(bytes > 0) {
+    if (active_) {
+      getrlimit(RLIMIT_FSIZE, &saved_limit_);
+      rlimit lowered = saved_limit_;
+      lowered.rlim_cur = bytes;
+      EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+      saved_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+  }
+  ~FileSizeLimit() {
+    if (active_) {
+      setrlimit(RLIMIT_FSIZE, &saved_limit_);
+      std::signal(SIGXFSZ, saved_handler_);
+    }
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  bool active_;
+  rlimit saved_limit_{};
+  void (*saved_handler_)(int) = nullptr;
+};
 
 }  // namespace
 
@@ -47,9 +78,13 @@ Result refusal(const std::string& prompts_shown, std::string_view message) {
   return {prompts_shown + "\n", "powercalc: " + std::string(message) + "\n", 1};
 }
 
+bool calculator_is_native() {
+  return calculator_command.size() == 1;
+}
+
 pid_t start_calculator(const posix_spawn_file_actions_t& actions,
                        const std::vector<std::string>& args) {
-  std::vector<std::string> words = {executable};
+  std::vector<std::string> words = calculator_command;
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& word : words) {
@@ -67,9 +102,9 @@ pid_t start_calculator(const posix_spawn_file_actions_t& actions,
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
   pid_t pid = 0;
-  const int error = posix_spawn(&pid, executable, &actions, &attributes, argv.data(), environ);
+  const int error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
-  EXPECT_EQ(error, 0) << "cannot start " << executable;
+  EXPECT_EQ(error, 0) << "cannot start " << words.front();
   return error == 0 ? pid : -1;
 }
 
@@ -117,14 +152,19 @@ Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const
       break;
     case Stdout::broken_pipe:
       // The reading end is closed before the calculator starts: its reader has already gone.
-      EXPECT_EQ(pipe2(pipe_ends, O_CLOEXEC), 0);
+      EXPECT_EQ(pipe(pipe_ends), 0);
       close(pipe_ends[0]);
       posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
+      posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
       break;
   }
   posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), STDERR_FILENO);
 
-  const pid_t pid = start_calculator(actions, setup.args);
+  pid_t pid = -1;
+  {
+    const FileSizeLimit limit(setup.stdout_limit);
+    pid = start_calculator(actions, setup.args);
+  }
   posix_spawn_file_actions_destroy(&actions);
   if (pipe_ends[1] >= 0) {
     close(pipe_ends[1]);

@@ -25,7 +25,12 @@ struct Setup {
   std::vector<std::string> args = {};
   Stdout stdout_to = Stdout::captured;
   Stdin stdin_from = Stdin::fed;
+  std::size_t stdout_limit = 0;  // for captured output, the bytes the file may grow to; 0: no limit
 };
+
+// False when the calculator under test was built for another platform and runs in an emulator,
+// where terminals, signals, /dev/full and resource limits are the emulator's, not its own.
+bool calculator_is_native();
 
 struct Ending {
   int status;         // the exit status, or 128 plus the signal that ended the process

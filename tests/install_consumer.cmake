@@ -1,6 +1,8 @@
-# Installs the build tree into a fresh prefix, checks the layout, then configures, builds and runs
-# the consumer project against it with the compiler and flags of this build.
-# Expects BUILD_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS.
+# Installs the build tree into a fresh prefix and checks the layout, then builds and runs the
+# consumer against it with the compiler and flags of this build: as a CMake project, and with
+# pkg-config where it is installed.
+# Expects BUILD_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS,
+# PKG_CONFIG (empty where there is none) and VERSION.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
@@ -8,15 +10,17 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 foreach(expected IN ITEMS bin/powercalc include/powercalc/power.hpp share/man/man1/powercalc.1
-                          share/doc/powercalc/README.md share/doc/powercalc/LICENSE)
+                          share/doc/powercalc/README.md share/doc/powercalc/copyright)
   if(NOT EXISTS "${prefix}/${expected}")
     message(FATAL_ERROR "not installed: ${expected}")
   endif()
 endforeach()
-file(GLOB_RECURSE package_files "${prefix}/*/powercalcConfig*.cmake" "${prefix}/*/libpowercalc.a")
+file(GLOB_RECURSE package_files "${prefix}/*/powercalcConfig*.cmake" "${prefix}/*/libpowercalc.a"
+     "${prefix}/*/pkgconfig/powercalc.pc")
 list(LENGTH package_files found)
-if(NOT found EQUAL 3)
-  message(FATAL_ERROR "expected the library, its config and version file, found: ${package_files}")
+if(NOT found EQUAL 4)
+  message(FATAL_ERROR "expected the library, its CMake config, version and pkg-config files, "
+                      "found: ${package_files}")
 endif()
 
 execute_process(
@@ -27,3 +31,22 @@ execute_process(
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND "${CMAKE_COMMAND}" --build "${WORK_DIR}/build" COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND "${WORK_DIR}/build/consumer" COMMAND_ERROR_IS_FATAL ANY)
+
+if(NOT PKG_CONFIG)
+  return()
+endif()
+file(GLOB_RECURSE pc_file "${prefix}/*/pkgconfig/powercalc.pc")
+cmake_path(GET pc_file PARENT_PATH pc_dir)
+set(ENV{PKG_CONFIG_PATH} "${pc_dir}")
+execute_process(COMMAND "${PKG_CONFIG}" --modversion powercalc OUTPUT_VARIABLE pc_version
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+if(NOT pc_version STREQUAL VERSION)
+  message(FATAL_ERROR "pkg-config says version ${pc_version}, the project ${VERSION}")
+endif()
+execute_process(COMMAND "${PKG_CONFIG}" --cflags --libs powercalc OUTPUT_VARIABLE pc_flags
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
+separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS} ${LINKER_FLAGS}")
+execute_process(COMMAND "${CXX}" -std=c++17 ${flags} "${SOURCE_DIR}/tests/consumer/consumer.cpp"
+                        ${pc_flags} -o "${WORK_DIR}/pkg-config-consumer" COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${WORK_DIR}/pkg-config-consumer" COMMAND_ERROR_IS_FATAL ANY)

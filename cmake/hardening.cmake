@@ -1,0 +1,120 @@
+# Hardening and static linking: for each toolchain, the strongest set it supports. Every flag is
+# tried at configure time with warnings as errors, so that a flag the toolchain rejects, or takes
+# only to ignore, is left out instead of breaking the build.
+#
+# powercalc_hardening        compile flags, for everything that goes into the calculator
+# powercalc_executable_link  how executables are linked: the calculator and its start-up floor
+
+include(CheckCXXCompilerFlag)
+include(CheckCXXSourceCompiles)
+include(CheckLinkerFlag)
+
+add_library(powercalc_hardening INTERFACE)
+add_library(powercalc_executable_link INTERFACE)
+
+if(CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
+  set(powercalc_msvc_like TRUE)
+  set(powercalc_werror /WX)
+else()
+  set(powercalc_msvc_like FALSE)
+  set(powercalc_werror -Werror)
+endif()
+
+function(powercalc_compile_if_supported target)
+  set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
+  foreach(flag IN LISTS ARGN)
+    string(MAKE_C_IDENTIFIER "POWERCALC_COMPILES${flag}" supported)
+    check_cxx_compiler_flag(${flag} ${supported})
+    if(${supported})
+      target_compile_options(${target} INTERFACE ${flag})
+    endif()
+  endforeach()
+endfunction()
+
+function(powercalc_link_if_supported target)
+  set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
+  foreach(flag IN LISTS ARGN)
+    string(MAKE_C_IDENTIFIER "POWERCALC_LINKS${flag}" supported)
+    check_linker_flag(CXX ${flag} ${supported})
+    if(${supported})
+      target_link_options(${target} INTERFACE ${flag})
+    endif()
+  endforeach()
+endfunction()
+
+# True if a program that writes with iostreams builds cleanly with these compile definitions and
+# link options, which proves that the C and C++ libraries act on them.
+function(powercalc_check_program result definitions link_options test)
+  set(CMAKE_REQUIRED_FLAGS ${powercalc_werror} -O2)
+  set(CMAKE_REQUIRED_DEFINITIONS ${definitions})
+  set(CMAKE_REQUIRED_LINK_OPTIONS ${link_options})
+  set(CMAKE_REQUIRED_QUIET ON)
+  check_cxx_source_compiles("#include <iostream>\n#if !(${test})\n#error not supported\n#endif
+int main() { std::cout << 1 << std::endl; }" ${result})
+endfunction()
+
+# ---- Hardening ----
+
+if(POWERCALC_HARDENING AND powercalc_msvc_like)
+  powercalc_compile_if_supported(powercalc_hardening /sdl /guard:cf /GS /Gy)
+  powercalc_link_if_supported(powercalc_executable_link /guard:cf /DYNAMICBASE /HIGHENTROPYVA
+                              /NXCOMPAT /CETCOMPAT /OPT:REF /OPT:ICF)
+elseif(POWERCALC_HARDENING)
+  # -fcf-protection is x86's control-flow protection and -mbranch-protection ARM's: each
+  # toolchain takes the one for its target.
+  powercalc_compile_if_supported(
+    powercalc_hardening -fstack-protector-strong -fstack-clash-protection -fcf-protection=full
+    -mbranch-protection=standard -fPIE -ffunction-sections -fdata-sections)
+
+  # Checked against the libraries, which ignore what they do not know: glibc, Apple's libc and
+  # mingw-w64 each announce the fortification level they apply.
+  set(fortify -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
+  powercalc_check_program(
+    POWERCALC_FORTIFIES "${fortify}" ""
+    "__USE_FORTIFY_LEVEL > 0 || _USE_FORTIFY_LEVEL > 0 || __MINGW_FORTIFY_LEVEL > 0")
+  if(POWERCALC_FORTIFIES)
+    # It needs the optimiser: a debug build would only be warned.
+    target_compile_options(powercalc_hardening INTERFACE "$<$<NOT:$<CONFIG:Debug>>:${fortify}>")
+  endif()
+  powercalc_check_program(POWERCALC_LIBSTDCXX "" "" "defined(__GLIBCXX__)")
+  powercalc_check_program(POWERCALC_LIBCXX_HARDENING_MODES "" "" "_LIBCPP_VERSION >= 180000")
+  powercalc_check_program(POWERCALC_LIBCXX "" "" "defined(_LIBCPP_VERSION)")
+  if(POWERCALC_LIBSTDCXX)
+    target_compile_definitions(powercalc_hardening INTERFACE _GLIBCXX_ASSERTIONS)
+  elseif(POWERCALC_LIBCXX_HARDENING_MODES)
+    target_compile_definitions(powercalc_hardening
+                               INTERFACE _LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_FAST)
+  elseif(POWERCALC_LIBCXX)
+    target_compile_definitions(powercalc_hardening INTERFACE _LIBCPP_ENABLE_ASSERTIONS=1)
+  endif()
+
+  if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+    powercalc_link_if_supported(
+      powercalc_executable_link LINKER:-z,relro LINKER:-z,now LINKER:-z,noexecstack
+      LINKER:-z,pack-relative-relocs LINKER:--gc-sections)
+  elseif(WIN32)
+    powercalc_link_if_supported(powercalc_executable_link LINKER:--dynamicbase LINKER:--nxcompat
+                                LINKER:--high-entropy-va LINKER:--gc-sections)
+  elseif(APPLE)
+    powercalc_link_if_supported(powercalc_executable_link LINKER:-dead_strip)
+  endif()
+endif()
+
+# ---- Static linking ----
+
+# A run is almost all process start-up, and loading a shared C++ runtime is most of that; a
+# Windows program that needs the toolchain's DLLs does not start on a machine without them. A
+# static PIE loads nothing and keeps address-space randomisation.
+if(POWERCALC_STATIC AND WIN32 AND NOT powercalc_msvc_like)
+  powercalc_check_program(POWERCALC_LINKS_STATIC "" -static 1)
+  if(POWERCALC_LINKS_STATIC)
+    target_link_options(powercalc_executable_link INTERFACE -static)
+  endif()
+elseif(POWERCALC_STATIC AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+  powercalc_check_program(POWERCALC_HAVE_STATIC_PIE "" -static-pie 1)
+  if(POWERCALC_HAVE_STATIC_PIE)
+    target_link_options(powercalc_executable_link INTERFACE -static-pie)
+  else()
+    message(WARNING "This toolchain cannot link a static PIE; linking an ordinary PIE instead.")
+  endif()
+endif()

@@ -1,0 +1,48 @@
+# The calculator, its manual page and documentation (component runtime), and the library for
+# other projects (component development) with a CMake package and a pkg-config file.
+
+include(CMakePackageConfigHelpers)
+
+install(TARGETS powercalc RUNTIME COMPONENT runtime)
+install(FILES "${PROJECT_BINARY_DIR}/man/powercalc.1" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1"
+        COMPONENT runtime)
+
+# The licence in Debian's machine-readable copyright format, made from LICENSE so that the two
+# cannot disagree.
+file(READ "${PROJECT_SOURCE_DIR}/LICENSE" licence)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" licence_holder "${licence}")
+set(licence_holder "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "^[^\n]*\n\nCopyright[^\n]*\n\n" "" licence_text "${licence}")
+string(STRIP "${licence_text}" licence_text)
+string(REPLACE "\n\n" "\n.\n" licence_text "${licence_text}")
+string(REPLACE "\n" "\n " licence_text " ${licence_text}")
+file(CONFIGURE OUTPUT copyright @ONLY CONTENT "\
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: @PROJECT_NAME@
+
+Files: *
+Copyright: @licence_holder@
+License: Expat
+@licence_text@
+")
+install(FILES README.md "${PROJECT_BINARY_DIR}/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}"
+        COMPONENT runtime)
+
+install(TARGETS powercalc_power EXPORT powercalcTargets ARCHIVE COMPONENT development)
+install(FILES src/power.hpp DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/powercalc"
+        COMPONENT development)
+
+set(package_dir "${CMAKE_INSTALL_LIBDIR}/cmake/powercalc")
+install(EXPORT powercalcTargets NAMESPACE powercalc:: DESTINATION "${package_dir}"
+        COMPONENT development)
+write_basic_package_version_file(powercalcConfigVersion.cmake COMPATIBILITY SameMajorVersion)
+install(FILES cmake/install-config.cmake DESTINATION "${package_dir}"
+        RENAME powercalcConfig.cmake COMPONENT development)
+install(FILES "${PROJECT_BINARY_DIR}/powercalcConfigVersion.cmake" DESTINATION "${package_dir}"
+        COMPONENT development)
+
+# Found relative to its own folder, so that the installed tree can be moved.
+file(RELATIVE_PATH pc_to_prefix "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
+configure_file(cmake/powercalc.pc.in powercalc.pc @ONLY)
+install(FILES "${PROJECT_BINARY_DIR}/powercalc.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig"
+        COMPONENT development)

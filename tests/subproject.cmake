@@ -1,0 +1,31 @@
+# Builds the parent project, which takes powercalc in by METHOD, installs it, and checks that
+# only the parent's own program, tests and package settings come out.
+# Expects METHOD, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS.
+
+file(REMOVE_RECURSE "${WORK_DIR}")
+set(build "${WORK_DIR}/build")
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" -S "${SOURCE_DIR}/tests/parent" -B "${build}" -G "${GENERATOR}"
+          "-DMETHOD=${METHOD}" "-DPOWERCALC_SOURCE_DIR=${SOURCE_DIR}" "-DCMAKE_CXX_COMPILER=${CXX}"
+          "-DCMAKE_BUILD_TYPE=${BUILD_TYPE}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+          "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
+  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${CMAKE_COMMAND}" --build "${build}" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --prefix "${WORK_DIR}/prefix"
+                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+
+file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/prefix" "${WORK_DIR}/prefix/*")
+if(NOT installed STREQUAL "bin/parent")
+  message(FATAL_ERROR "the parent installed ${installed}, expected only bin/parent")
+endif()
+
+execute_process(COMMAND "${CMAKE_CTEST_COMMAND}" -N WORKING_DIRECTORY "${build}"
+                OUTPUT_VARIABLE tests COMMAND_ERROR_IS_FATAL ANY)
+if(NOT tests MATCHES "Test +#1: parent\\.runs\n\nTotal Tests: 1\n")
+  message(FATAL_ERROR "the parent's tests are not only its own:\n${tests}")
+endif()
+
+file(STRINGS "${build}/CPackConfig.cmake" package_name REGEX "^set\\(CPACK_PACKAGE_NAME ")
+if(NOT package_name STREQUAL "set(CPACK_PACKAGE_NAME \"parent\")")
+  message(FATAL_ERROR "the parent's package settings were replaced: ${package_name}")
+endif()
