@@ -31,22 +31,27 @@ function(powercalc_compile_if_supported target)
   endforeach()
 endfunction()
 
+# A linker only warns of an option it ignores: where it can, that warning fails the check too.
+check_linker_flag(CXX LINKER:--fatal-warnings POWERCALC_LINKER_FATAL_WARNINGS)
+if(POWERCALC_LINKER_FATAL_WARNINGS)
+  set(powercalc_fatal_link_warnings LINKER:--fatal-warnings)
+endif()
+
 function(powercalc_link_if_supported target)
   set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
   foreach(flag IN LISTS ARGN)
     string(MAKE_C_IDENTIFIER "POWERCALC_LINKS${flag}" supported)
-    check_linker_flag(CXX ${flag} ${supported})
+    check_linker_flag(CXX "${powercalc_fatal_link_warnings};${flag}" ${supported})
     if(${supported})
       target_link_options(${target} INTERFACE ${flag})
     endif()
   endforeach()
 endfunction()
 
-# True if a program that writes with iostreams builds cleanly with these compile definitions and
-# link options, which proves that the C and C++ libraries act on them.
-function(powercalc_check_program result definitions link_options test)
-  set(CMAKE_REQUIRED_FLAGS ${powercalc_werror} -O2)
-  set(CMAKE_REQUIRED_DEFINITIONS ${definitions})
+# True if a program that writes with iostreams builds cleanly with these compile flags and link
+# options, and `test` holds in its preprocessor: so the C and C++ libraries can take them.
+function(powercalc_check_program result compile_flags link_options test)
+  set(CMAKE_REQUIRED_FLAGS "${powercalc_werror} -O2 ${compile_flags}")
   set(CMAKE_REQUIRED_LINK_OPTIONS ${link_options})
   set(CMAKE_REQUIRED_QUIET ON)
   check_cxx_source_compiles("#include <iostream>\n#if !(${test})\n#error not supported\n#endif
@@ -64,13 +69,18 @@ elseif(POWERCALC_HARDENING)
   # toolchain takes the one for its target.
   powercalc_compile_if_supported(
     powercalc_hardening -fstack-protector-strong -fstack-clash-protection -fcf-protection=full
-    -mbranch-protection=standard -fPIE -ffunction-sections -fdata-sections)
+    -mbranch-protection=standard -ffunction-sections -fdata-sections)
+  # Named when linking too: where the C library lacks the protector's runtime (mingw-w64), the
+  # compiler driver then links libssp.
+  if(POWERCALC_COMPILES_fstack_protector_strong)
+    target_link_options(powercalc_executable_link INTERFACE -fstack-protector-strong)
+  endif()
 
   # Checked against the libraries, which ignore what they do not know: glibc, Apple's libc and
   # mingw-w64 each announce the fortification level they apply.
   set(fortify -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
   powercalc_check_program(
-    POWERCALC_FORTIFIES "${fortify}" ""
+    POWERCALC_FORTIFIES "-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3" ""
     "__USE_FORTIFY_LEVEL > 0 || _USE_FORTIFY_LEVEL > 0 || __MINGW_FORTIFY_LEVEL > 0")
   if(POWERCALC_FORTIFIES)
     # It needs the optimiser: a debug build would only be warned.
@@ -111,10 +121,18 @@ if(POWERCALC_STATIC AND WIN32 AND NOT powercalc_msvc_like)
     target_link_options(powercalc_executable_link INTERFACE -static)
   endif()
 elseif(POWERCALC_STATIC AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
-  powercalc_check_program(POWERCALC_HAVE_STATIC_PIE "" -static-pie 1)
+  powercalc_check_program(POWERCALC_HAVE_STATIC_PIE "-fPIE" -static-pie 1)
   if(POWERCALC_HAVE_STATIC_PIE)
+    # Not through POSITION_INDEPENDENT_CODE, whose -pie would undo -static-pie.
+    target_compile_options(powercalc_executable_link INTERFACE -fPIE)
     target_link_options(powercalc_executable_link INTERFACE -static-pie)
   else()
     message(WARNING "This toolchain cannot link a static PIE; linking an ordinary PIE instead.")
   endif()
+endif()
+
+if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT POWERCALC_HAVE_STATIC_PIE)
+  include(CheckPIESupported)
+  check_pie_supported()
+  set_property(TARGET powercalc_executable_link PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
 endif()
