@@ -41,9 +41,10 @@ string(STRIP "${changelog}${entry_end}" changelog)
 file(WRITE "${doc_dir}/changelog" "${changelog}\n")
 execute_process(COMMAND gzip -9 -n -f "${doc_dir}/changelog" COMMAND_ERROR_IS_FATAL ANY)
 
-# A static PIE looks to lintian like a shared library without its dependencies; it is an
-# executable, linked statically so that it starts without loading any library.
 if(CPACK_POWERCALC_STATIC_PIE)
-  file(WRITE "${CPACK_TEMPORARY_DIRECTORY}/usr/share/lintian/overrides/${CPACK_PACKAGE_NAME}"
-       "${CPACK_PACKAGE_NAME}: shared-library-lacks-prerequisites [usr/bin/powercalc]\n")
+  file(WRITE "${CPACK_TEMPORARY_DIRECTORY}/usr/share/lintian/overrides/${CPACK_PACKAGE_NAME}" "\
+# A static PIE looks to lintian like a shared library without its dependencies. It is an
+# executable, linked statically so that it starts without loading any library.
+${CPACK_PACKAGE_NAME}: shared-library-lacks-prerequisites [usr/bin/powercalc]
+")
 endif()

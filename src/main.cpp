@@ -78,8 +78,7 @@ std::string quote_offending_word(std::streambuf& input, std::string_view consume
     append_visible(quoted, byte);
   }
   std::size_t taken = consumed.size();
-  for (auto next = input.sgetc(); next != traits::eof() && !is_space(next);
-       next = input.snextc()) {
+  for (auto next = input.sgetc(); next != traits::eof() && !is_space(next); next = input.snextc()) {
     if (taken == max_quoted_bytes) {
       quoted += "...";
       break;

@@ -12,22 +12,21 @@ namespace {
 
 constexpr std::int64_t int32_max = std::numeric_limits<std::int32_t>::max();
 
-// m^exponent for m >= 0, or int32_max + 1 where that is larger: every product stays below 2^62.
-constexpr std::int64_t capped_power(std::int64_t m, std::int64_t exponent) {
-  std::int64_t product = 1;
-  for (std::int64_t n = 0; n < exponent; ++n) {
-    product = std::min(product * m, int32_max + 1);
-  }
-  return product;
-}
-
 // The largest m with m^exponent <= INT32_MAX, by bisection: the integer root of the range's top.
-constexpr std::int64_t largest_base_for(std::int64_t exponent) {
+constexpr std::int64_t largest_base_for(int exponent) {
+  // base^exponent, or int32_max + 1 where that is larger, so that every product stays below 2^62.
+  const auto capped_power = [exponent](std::int64_t base) {
+    std::int64_t product = 1;
+    for (int factors = 0; factors < exponent; ++factors) {
+      product = std::min(product * base, int32_max + 1);
+    }
+    return product;
+  };
   std::int64_t fitting = 1;
   std::int64_t too_large = int32_max + 1;
   while (too_large - fitting > 1) {
     const std::int64_t middle = fitting + (too_large - fitting) / 2;
-    if (capped_power(middle, exponent) <= int32_max) {
+    if (capped_power(middle) <= int32_max) {
       fitting = middle;
     } else {
       too_large = middle;
@@ -37,13 +36,15 @@ constexpr std::int64_t largest_base_for(std::int64_t exponent) {
 }
 
 // Indexed by the exponent. A base of magnitude 2 or more overflows at every exponent from 32 on.
-constexpr auto largest_base_magnitude = [] {
+constexpr std::array<std::int64_t, 32> largest_base_table() {
   std::array<std::int64_t, 32> table{};
   for (std::size_t exponent = 0; exponent < table.size(); ++exponent) {
-    table.at(exponent) = largest_base_for(static_cast<std::int64_t>(exponent));
+    table.at(exponent) = largest_base_for(static_cast<int>(exponent));
   }
   return table;
-}();
+}
+
+constexpr auto largest_base_magnitude = largest_base_table();
 
 static_assert(largest_base_magnitude[2] == 46340 && largest_base_magnitude[3] == 1290);
 static_assert(largest_base_magnitude[4] == 215 && largest_base_magnitude[19] == 3);

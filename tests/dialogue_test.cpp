@@ -83,7 +83,7 @@ const std::vector<Case> cases = {
                  "the base is not an integer: \"-" + std::string(31, 'x') + "...\""),
     base_refused("plus_sign_kept_in_quote", "+abc 4", "the base is not an integer: \"+abc\""),
     base_refused("printable_ends_shown_as_they_are", "!~ 4", "the base is not an integer: \"!~\""),
-    base_refused("bytes_beside_white_space_escaped", "a\x08" "b\x0e" "c 4",
+    base_refused("bytes_beside_white_space_escaped", "a\010b\016c 4",
                  R"(the base is not an integer: "a\x08b\x0ec")"),
     base_refused("control_bytes_escaped", "\x1b[2J\x7f\xff\x01\"\\ 4",
                  R"(the base is not an integer: "\x1b[2J\x7f\xff\x01"\")"),

@@ -2,20 +2,20 @@
 # consumer against it with the compiler and flags of this build: as a CMake project, and with
 # pkg-config where it is installed.
 # Expects BUILD_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS,
-# PKG_CONFIG (empty where there is none) and VERSION.
+# EXECUTABLE_SUFFIX, LIBRARY (its file name), PKG_CONFIG (empty where there is none) and VERSION.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
-foreach(expected IN ITEMS bin/powercalc include/powercalc/power.hpp share/man/man1/powercalc.1
+foreach(expected IN ITEMS bin/powercalc${EXECUTABLE_SUFFIX} include/powercalc/power.hpp share/man/man1/powercalc.1
                           share/doc/powercalc/README.md share/doc/powercalc/copyright)
   if(NOT EXISTS "${prefix}/${expected}")
     message(FATAL_ERROR "not installed: ${expected}")
   endif()
 endforeach()
-file(GLOB_RECURSE package_files "${prefix}/*/powercalcConfig*.cmake" "${prefix}/*/libpowercalc.a"
+file(GLOB_RECURSE package_files "${prefix}/*/powercalcConfig*.cmake" "${prefix}/*/${LIBRARY}"
      "${prefix}/*/pkgconfig/powercalc.pc")
 list(LENGTH package_files found)
 if(NOT found EQUAL 4)
@@ -30,7 +30,7 @@ execute_process(
           "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND "${CMAKE_COMMAND}" --build "${WORK_DIR}/build" COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND "${WORK_DIR}/build/consumer" COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${WORK_DIR}/build/consumer${EXECUTABLE_SUFFIX}" COMMAND_ERROR_IS_FATAL ANY)
 
 if(NOT PKG_CONFIG)
   return()

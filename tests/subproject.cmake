@@ -1,6 +1,7 @@
 # Builds the parent project, which takes powercalc in by METHOD, installs it, and checks that
 # only the parent's own program, tests and package settings come out.
-# Expects METHOD, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS.
+# Expects METHOD, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS and
+# EXECUTABLE_SUFFIX.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(build "${WORK_DIR}/build")
@@ -15,8 +16,8 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --prefix "${WORK
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/prefix" "${WORK_DIR}/prefix/*")
-if(NOT installed STREQUAL "bin/parent")
-  message(FATAL_ERROR "the parent installed ${installed}, expected only bin/parent")
+if(NOT installed STREQUAL "bin/parent${EXECUTABLE_SUFFIX}")
+  message(FATAL_ERROR "the parent installed ${installed}, expected only its own program")
 endif()
 
 execute_process(COMMAND "${CMAKE_CTEST_COMMAND}" -N WORKING_DIRECTORY "${build}"
