@@ -93,10 +93,22 @@ bool is_digit(traits::int_type next) {
   return next >= '0' && next <= '9';
 }
 
-// Reads one decimal integer exactly as `std::cin >> n` does (white space skipped, an optional
-// sign, then digits, the first other byte left unread) and ends the run on anything else. The
-// digits are taken one at a time because libc++'s extraction keeps every digit it reads, so a
+// Takes the run of digits at the front of `input` and returns its value, capped just past the
+// range: any number of further digits can then neither overflow the sum nor bring it back into
+// range. One digit at a time, since libc++'s own extraction keeps every digit it reads, so a
 // number padded with millions of zeros would cost memory in proportion.
+std::int64_t take_digits(std::streambuf& input) {
+  constexpr std::int64_t past_range = std::int64_t{1} << 32U;
+  std::int64_t magnitude = 0;
+  for (auto next = input.sgetc(); is_digit(next); next = input.snextc()) {
+    magnitude = std::min(magnitude * 10 + (next - '0'), past_range);
+  }
+  return magnitude;
+}
+
+// Reads one decimal integer exactly as `std::cin >> n` does in the classic locale (white space
+// skipped, an optional sign, then digits, the first other byte left unread), and ends the run on
+// anything else.
 std::int32_t read_operand(std::string_view name) {
   std::cin >> std::ws;
   std::streambuf& input = *std::cin.rdbuf();
@@ -112,13 +124,7 @@ std::int32_t read_operand(std::string_view name) {
   if (!is_digit(next)) {
     fail("the " + std::string(name) + " is not an integer: " + quote_offending_word(input, sign));
   }
-  // Capped just past the range, so that any number of further digits can neither overflow the
-  // sum nor bring it back into range.
-  constexpr std::int64_t past_range = std::int64_t{1} << 32U;
-  std::int64_t magnitude = 0;
-  for (; is_digit(next); next = input.snextc()) {
-    magnitude = std::min(magnitude * 10 + (next - '0'), past_range);
-  }
+  const std::int64_t magnitude = take_digits(input);
   const std::int64_t value = sign == "-" ? -magnitude : magnitude;
   if (!std::in_range<std::int32_t>(value)) {
     fail("the " + std::string(name) + " is " + std::string(outside_range));
