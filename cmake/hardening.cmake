@@ -51,6 +51,7 @@ endfunction()
 # True if a program that writes with iostreams builds cleanly with these compile flags and link
 # options, and `test` holds in its preprocessor: so the C and C++ libraries can take them.
 function(powercalc_check_program result compile_flags link_options test)
+  list(JOIN compile_flags " " compile_flags)
   set(CMAKE_REQUIRED_FLAGS "${powercalc_werror} -O2 ${compile_flags}")
   set(CMAKE_REQUIRED_LINK_OPTIONS ${link_options})
   set(CMAKE_REQUIRED_QUIET ON)
@@ -80,7 +81,7 @@ elseif(POWERCALC_HARDENING)
   # mingw-w64 each announce the fortification level they apply.
   set(fortify -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
   powercalc_check_program(
-    POWERCALC_FORTIFIES "-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3" ""
+    POWERCALC_FORTIFIES "${fortify}" ""
     "__USE_FORTIFY_LEVEL > 0 || _USE_FORTIFY_LEVEL > 0 || __MINGW_FORTIFY_LEVEL > 0")
   if(POWERCALC_FORTIFIES)
     # It needs the optimiser: a debug build would only be warned.
@@ -135,4 +136,14 @@ if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT POWERCALC_HAVE_STATIC_PIE)
   include(CheckPIESupported)
   check_pie_supported()
   set_property(TARGET powercalc_executable_link PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
+endif()
+
+if(POWERCALC_HARDENING OR POWERCALC_STATIC)
+  get_target_property(compile_options powercalc_hardening INTERFACE_COMPILE_OPTIONS)
+  get_target_property(definitions powercalc_hardening INTERFACE_COMPILE_DEFINITIONS)
+  get_target_property(link_options powercalc_executable_link INTERFACE_LINK_OPTIONS)
+  list(JOIN compile_options " " compile_options)
+  list(JOIN link_options " " link_options)
+  message(STATUS "Hardening the calculator with: ${compile_options} ${definitions}")
+  message(STATUS "Linking the calculator with: ${link_options}")
 endif()
