@@ -1,5 +1,5 @@
 # Builds the parent project, which takes powercalc in by METHOD, installs it, and checks that
-# only the parent's own program, tests and package settings come out.
+# only the parent's own program and tests come out, and no package settings of powercalc's.
 # Expects METHOD, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS and
 # EXECUTABLE_SUFFIX.
 
@@ -26,7 +26,7 @@ if(NOT tests MATCHES "Test +#1: parent\\.runs\n\nTotal Tests: 1\n")
   message(FATAL_ERROR "the parent's tests are not only its own:\n${tests}")
 endif()
 
-file(STRINGS "${build}/CPackConfig.cmake" package_name REGEX "^set\\(CPACK_PACKAGE_NAME ")
-if(NOT package_name STREQUAL "set(CPACK_PACKAGE_NAME \"parent\")")
-  message(FATAL_ERROR "the parent's package settings were replaced: ${package_name}")
+# CPack writes its configuration at the top of the build, where it would take the parent's place.
+if(EXISTS "${build}/CPackConfig.cmake")
+  message(FATAL_ERROR "powercalc's package settings took the parent's place")
 endif()
