@@ -32,10 +32,15 @@ function(powercalc_compile_if_supported target)
 endfunction()
 
 # A linker only warns of an option it ignores: where it can, that warning fails the check too.
-check_linker_flag(CXX LINKER:--fatal-warnings POWERCALC_LINKER_FATAL_WARNINGS)
-if(POWERCALC_LINKER_FATAL_WARNINGS)
-  set(powercalc_fatal_link_warnings LINKER:--fatal-warnings)
-endif()
+# GNU ld, gold, lld and mold spell it one way, Apple's ld another, MSVC's link a third.
+foreach(candidate IN ITEMS LINKER:--fatal-warnings LINKER:-fatal_warnings /WX)
+  string(MAKE_C_IDENTIFIER "POWERCALC_LINKER_FATAL${candidate}" fatal_warnings)
+  check_linker_flag(CXX ${candidate} ${fatal_warnings})
+  if(${fatal_warnings})
+    set(powercalc_fatal_link_warnings ${candidate})
+    break()
+  endif()
+endforeach()
 
 function(powercalc_link_if_supported target)
   set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
