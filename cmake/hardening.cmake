@@ -32,17 +32,21 @@ function(powercalc_compile_if_supported target)
 endfunction()
 
 # A linker only warns of an option it ignores: where it can, that warning fails the check too.
-# GNU ld, gold, lld and mold spell it one way, Apple's ld another, MSVC's link a third.
-foreach(candidate IN ITEMS LINKER:--fatal-warnings LINKER:-fatal_warnings /WX)
-  string(MAKE_C_IDENTIFIER "POWERCALC_LINKER_FATAL${candidate}" fatal_warnings)
-  check_linker_flag(CXX ${candidate} ${fatal_warnings})
-  if(${fatal_warnings})
-    set(powercalc_fatal_link_warnings ${candidate})
-    break()
-  endif()
-endforeach()
+# GNU ld, gold, lld and mold spell it one way, Apple's ld another, MSVC's link a third. Looked for
+# only where a link option is checked; the checks' cached results make later looks free.
+function(powercalc_find_fatal_link_warnings)
+  foreach(candidate IN ITEMS LINKER:--fatal-warnings LINKER:-fatal_warnings /WX)
+    string(MAKE_C_IDENTIFIER "POWERCALC_LINKER_FATAL${candidate}" fatal_warnings)
+    check_linker_flag(CXX ${candidate} ${fatal_warnings})
+    if(${fatal_warnings})
+      set(powercalc_fatal_link_warnings ${candidate} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+endfunction()
 
 function(powercalc_link_if_supported target)
+  powercalc_find_fatal_link_warnings()
   set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
   foreach(flag IN LISTS ARGN)
     string(MAKE_C_IDENTIFIER "POWERCALC_LINKS${flag}" supported)
