@@ -9,8 +9,9 @@ set(prefix "${WORK_DIR}/prefix")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
-foreach(expected IN ITEMS bin/powercalc${EXECUTABLE_SUFFIX} include/powercalc/power.hpp share/man/man1/powercalc.1
-                          share/doc/powercalc/README.md share/doc/powercalc/copyright)
+foreach(expected IN ITEMS bin/powercalc${EXECUTABLE_SUFFIX} include/powercalc/power.hpp
+                          share/man/man1/powercalc.1 share/doc/powercalc/README.md
+                          share/doc/powercalc/copyright)
   if(NOT EXISTS "${prefix}/${expected}")
     message(FATAL_ERROR "not installed: ${expected}")
   endif()
@@ -35,7 +36,8 @@ execute_process(COMMAND "${WORK_DIR}/build/consumer${EXECUTABLE_SUFFIX}" COMMAND
 if(NOT PKG_CONFIG)
   return()
 endif()
-file(GLOB_RECURSE pc_file "${prefix}/*/pkgconfig/powercalc.pc")
+set(pc_file ${package_files})
+list(FILTER pc_file INCLUDE REGEX "\\.pc$")
 cmake_path(GET pc_file PARENT_PATH pc_dir)
 set(ENV{PKG_CONFIG_PATH} "${pc_dir}")
 execute_process(COMMAND "${PKG_CONFIG}" --modversion powercalc OUTPUT_VARIABLE pc_version
