@@ -4,6 +4,9 @@
 #
 # powercalc_hardening        compile flags, for everything that goes into the calculator
 # powercalc_executable_link  how executables are linked: the calculator and its start-up floor
+#
+# What the linked calculator is then promised to be is written, a property a line, to
+# hardening.txt in the build folder, where tests/check_hardening reads it.
 
 include(CheckCXXCompilerFlag)
 include(CheckCXXSourceCompiles)
@@ -75,10 +78,10 @@ if(POWERCALC_HARDENING AND powercalc_msvc_like)
   powercalc_link_if_supported(powercalc_executable_link /guard:cf /DYNAMICBASE /HIGHENTROPYVA
                               /NXCOMPAT /CETCOMPAT /OPT:REF /OPT:ICF)
 elseif(POWERCALC_HARDENING)
-  # -fcf-protection is x86's control-flow protection and -mbranch-protection ARM's: each
-  # toolchain takes the one for its target.
+  # -mbranch-protection is ARM's control-flow protection; x86's, -fcf-protection, is decided
+  # below, once it is known how the calculator links.
   powercalc_compile_if_supported(
-    powercalc_hardening -fstack-protector-strong -fstack-clash-protection -fcf-protection=full
+    powercalc_hardening -fstack-protector-strong -fstack-clash-protection
     -mbranch-protection=standard -ffunction-sections -fdata-sections)
   # Named when linking too: where the C library lacks the protector's runtime (mingw-w64), the
   # compiler driver then links libssp.
@@ -136,16 +139,60 @@ elseif(POWERCALC_STATIC AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
     # Not through POSITION_INDEPENDENT_CODE, whose -pie would undo -static-pie.
     target_compile_options(powercalc_executable_link INTERFACE -fPIE)
     target_link_options(powercalc_executable_link INTERFACE -static-pie)
+    set(linkage static-pie)
   else()
     message(WARNING "This toolchain cannot link a static PIE; linking an ordinary PIE instead.")
   endif()
 endif()
 
-if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT POWERCALC_HAVE_STATIC_PIE)
+if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT linkage STREQUAL "static-pie")
   include(CheckPIESupported)
   check_pie_supported()
   set_property(TARGET powercalc_executable_link PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
+  set(linkage pie)
 endif()
+
+# x86's control-flow protection lands only if every object in the link is marked for it; one
+# unmarked start file (Debian 12's are) and the linker quietly drops the property. So the flag
+# is taken only where a program linked like the calculator keeps it, and the calculator is then
+# linked so that losing it fails the build.
+if(POWERCALC_HARDENING AND NOT powercalc_msvc_like AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+  set(cet_report LINKER:-z,cet-report=error)
+  if(linkage STREQUAL "static-pie")
+    powercalc_check_program(POWERCALC_CET_LANDS "-fcf-protection=full;-fPIE"
+                            "-static-pie;${cet_report}" 1)
+  else()
+    powercalc_check_program(POWERCALC_CET_LANDS "-fcf-protection=full;-fPIE" "-pie;${cet_report}" 1)
+  endif()
+  if(POWERCALC_CET_LANDS)
+    target_compile_options(powercalc_hardening INTERFACE -fcf-protection=full)
+    target_link_options(powercalc_executable_link INTERFACE ${cet_report})
+  endif()
+endif()
+
+# ---- What the calculator is promised to be ----
+
+# Each ELF property whose flag was taken; tests/check_hardening finds each in the binary.
+# Fortification is not among them: it rewrites only direct calls to guarded C library functions,
+# and the calculator makes none (the C++ library's copies bypass it), so the binary cannot show
+# it. The flag stays for whatever call a later change adds.
+set(claims "")
+if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+  set(claims ${linkage})
+endif()
+foreach(property_and_flag IN ITEMS "relro;POWERCALC_LINKSLINKER__z_relro"
+                                   "bind-now;POWERCALC_LINKSLINKER__z_now"
+                                   "noexecstack;POWERCALC_LINKSLINKER__z_noexecstack"
+                                   "stack-protector;POWERCALC_COMPILES_fstack_protector_strong"
+                                   "cet;POWERCALC_CET_LANDS")
+  list(GET property_and_flag 0 property)
+  list(GET property_and_flag 1 taken)
+  if(POWERCALC_HARDENING AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF" AND ${taken})
+    list(APPEND claims ${property})
+  endif()
+endforeach()
+list(JOIN claims "\n" lines)
+file(WRITE "${PROJECT_BINARY_DIR}/hardening.txt" "${lines}\n")
 
 if(POWERCALC_HARDENING OR POWERCALC_STATIC)
   get_target_property(compile_options powercalc_hardening INTERFACE_COMPILE_OPTIONS)
@@ -153,6 +200,8 @@ if(POWERCALC_HARDENING OR POWERCALC_STATIC)
   get_target_property(link_options powercalc_executable_link INTERFACE_LINK_OPTIONS)
   list(JOIN compile_options " " compile_options)
   list(JOIN link_options " " link_options)
+  list(JOIN claims ", " claims)
   message(STATUS "Hardening the calculator with: ${compile_options} ${definitions}")
   message(STATUS "Linking the calculator with: ${link_options}")
+  message(STATUS "The calculator will be: ${claims}")
 endif()

@@ -29,7 +29,7 @@ install(FILES README.md "${PROJECT_BINARY_DIR}/copyright" DESTINATION "${CMAKE_I
         COMPONENT runtime)
 
 install(TARGETS powercalc_power EXPORT powercalcTargets ARCHIVE COMPONENT development)
-install(FILES src/power.hpp DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/powercalc"
+install(FILES src/powercalc/power.hpp DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/powercalc"
         COMPONENT development)
 
 set(package_dir "${CMAKE_INSTALL_LIBDIR}/cmake/powercalc")

@@ -1,10 +1,13 @@
-# The Debian package: the command, its manual page and documentation (component runtime).
+# What cpack makes from a build: with POWERCALC_STATIC, the standalone archive of the
+# self-contained calculator; otherwise, on Linux, the Debian and RPM packages, which link the
+# system's libraries dynamically as both distributions require. Each comes with a .sha256 file.
 
 set(CPACK_PACKAGE_VENDOR "the powercalc authors")
 # When cpack runs, DEBFULLNAME and DEBEMAIL name the maintainer instead, as they do for Debian's
-# own tools (cmake/package-maintainer.cmake).
+# own tools (cmake/package-config.cmake).
 set(CPACK_PACKAGE_CONTACT "powercalc maintainers <maintainers@powercalc.invalid>")
-set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package-maintainer.cmake")
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package-config.cmake")
+set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/package-files.cmake")
 set(CPACK_PACKAGE_DESCRIPTION "\
 powercalc asks for a base and an exponent, two 32-bit signed integers, on
 standard input and writes one line that states the base raised to the
@@ -12,15 +15,60 @@ exponent, computed exactly by linear recursion. Input that is not a number,
 lies outside the 32-bit range, or gives a result outside it is refused with
 one clear line on standard error and exit status 1.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
-set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};runtime;/")
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/debian-files.cmake")
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                                GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# Read when cpack runs, by the scripts above.
 set(CPACK_POWERCALC_CHANGELOG "${PROJECT_SOURCE_DIR}/CHANGELOG.md")
+set(CPACK_POWERCALC_WORK_DIR "${PROJECT_BINARY_DIR}/package-files")
+set(CPACK_POWERCALC_BINARY_DIR "${PROJECT_BINARY_DIR}")
+powercalc_source_date_epoch(CPACK_POWERCALC_SOURCE_DATE_EPOCH)
+
+# ---- Standalone archive ----
+
+if(WIN32)
+  set(system windows)
+else()
+  string(TOLOWER "${CMAKE_SYSTEM_NAME}" system)
+endif()
+string(TOLOWER "${CMAKE_SYSTEM_PROCESSOR}" processor)
+string(REGEX REPLACE "^(amd64|x64)$" "x86_64" processor "${processor}")
+string(REGEX REPLACE "^arm64$" "aarch64" processor "${processor}")
+set(CPACK_PACKAGE_FILE_NAME "${PROJECT_NAME}-${PROJECT_VERSION}-${system}-${processor}")
+
+# One folder: the calculator, its manual page where man is at home, and the documents.
+install(TARGETS powercalc RUNTIME DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
+if(NOT WIN32)
+  install(FILES "${PROJECT_BINARY_DIR}/man/powercalc.1" DESTINATION . COMPONENT archive
+          EXCLUDE_FROM_ALL)
+endif()
+install(FILES README.md LICENSE CHANGELOG.md DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
+
+# ---- Distribution packages ----
+
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
-# Computed from the binary: none for the static release build, the C++ runtime otherwise.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-if(POWERCALC_STATIC AND POWERCALC_HAVE_STATIC_PIE)
-  set(CPACK_POWERCALC_STATIC_PIE ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # computed from the binary by dpkg-shlibdeps
+
+set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_LICENSE MIT)
+set(CPACK_RPM_PACKAGE_GROUP "Applications/Engineering")
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_RPM_PACKAGE_AUTOREQPROV ON)  # Requires computed by rpm from the binary
+# The filesystem package owns these.
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1)
+
+if(POWERCALC_STATIC)
+  if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+  else()
+    set(CPACK_GENERATOR TGZ)
+  endif()
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(CPACK_GENERATOR DEB RPM)
+else()
+  set(CPACK_GENERATOR TGZ)
 endif()
+
 include(CPack)

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <utility>
 
-#include "power.hpp"
+#include <powercalc/power.hpp>
 
 namespace {
 

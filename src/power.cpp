@@ -1,4 +1,4 @@
-#include "power.hpp"
+#include <powercalc/power.hpp>
 
 #include <algorithm>
 #include <array>

@@ -1,13 +1,14 @@
 # Installs the build tree into a fresh prefix and checks the layout, then builds and runs the
 # consumer against it with the compiler and flags of this build: as a CMake project, and with
 # pkg-config where it is installed.
-# Expects BUILD_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE, CXX_FLAGS, LINKER_FLAGS,
-# EXECUTABLE_SUFFIX, LIBRARY (its file name), PKG_CONFIG (empty where there is none) and VERSION.
+# Expects BUILD_DIR, SOURCE_DIR, WORK_DIR, GENERATOR, CXX, BUILD_TYPE (the configuration),
+# CXX_FLAGS, LINKER_FLAGS, EXECUTABLE_SUFFIX, LIBRARY (its file name), PKG_CONFIG (empty where
+# there is none) and VERSION.
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 set(prefix "${WORK_DIR}/prefix")
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
-                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --config "${BUILD_TYPE}"
+                        --prefix "${prefix}" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 foreach(expected IN ITEMS bin/powercalc${EXECUTABLE_SUFFIX} include/powercalc/power.hpp
                           share/man/man1/powercalc.1 share/doc/powercalc/README.md
@@ -30,8 +31,18 @@ execute_process(
           "-DCMAKE_BUILD_TYPE=${BUILD_TYPE}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
           "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND "${CMAKE_COMMAND}" --build "${WORK_DIR}/build" COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND "${WORK_DIR}/build/consumer${EXECUTABLE_SUFFIX}" COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${CMAKE_COMMAND}" --build "${WORK_DIR}/build" --config "${BUILD_TYPE}"
+                COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${CMAKE_CTEST_COMMAND}" -C "${BUILD_TYPE}" --output-on-failure
+                WORKING_DIRECTORY "${WORK_DIR}/build" COMMAND_ERROR_IS_FATAL ANY)
+
+# The installed calculator runs from its prefix, needing nothing from the build.
+file(WRITE "${WORK_DIR}/question" "3 4\n")
+execute_process(COMMAND "${prefix}/bin/powercalc${EXECUTABLE_SUFFIX}" INPUT_FILE "${WORK_DIR}/question"
+                OUTPUT_VARIABLE answer COMMAND_ERROR_IS_FATAL ANY)
+if(NOT answer MATCHES "\n3 raised to the power of 4 is 81\r?\n$")
+  message(FATAL_ERROR "the installed calculator answered: ${answer}")
+endif()
 
 if(NOT PKG_CONFIG)
   return()

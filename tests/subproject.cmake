@@ -11,9 +11,10 @@ execute_process(
           "-DCMAKE_BUILD_TYPE=${BUILD_TYPE}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
           "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND "${CMAKE_COMMAND}" --build "${build}" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --prefix "${WORK_DIR}/prefix"
-                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${CMAKE_COMMAND}" --build "${build}" --config "${BUILD_TYPE}" OUTPUT_QUIET
+                COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --config "${BUILD_TYPE}"
+                        --prefix "${WORK_DIR}/prefix" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/prefix" "${WORK_DIR}/prefix/*")
 if(NOT installed STREQUAL "bin/parent${EXECUTABLE_SUFFIX}")

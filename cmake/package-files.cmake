@@ -1,0 +1,21 @@
+# CPack runs this on the staged files before it builds a distribution package: what Debian's and
+# Fedora's rules ask of a package beyond the installed files.
+
+if(NOT CPACK_GENERATOR MATCHES "^(DEB|RPM)$")
+  return()
+endif()
+
+# Manual pages ship gzipped, without a timestamp, so that the package is reproducible.
+file(GLOB_RECURSE pages "${CPACK_TEMPORARY_DIRECTORY}/*.[1-9]")
+list(FILTER pages INCLUDE REGEX "/man/man[1-9]/[^/]+$")
+foreach(page IN LISTS pages)
+  execute_process(COMMAND gzip -9 -n -f "${page}" COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+
+# Debian's changelog, written by package-config.cmake.
+if(CPACK_GENERATOR STREQUAL "DEB")
+  set(changelog "${CPACK_TEMPORARY_DIRECTORY}/usr/share/doc/${CPACK_PACKAGE_NAME}/changelog")
+  file(COPY_FILE "${CPACK_POWERCALC_WORK_DIR}/changelog.Debian" "${changelog}")
+  file(CHMOD "${changelog}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  execute_process(COMMAND gzip -9 -n -f "${changelog}" COMMAND_ERROR_IS_FATAL ANY)
+endif()
