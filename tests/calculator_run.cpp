@@ -50,12 +50,14 @@ class FileSizeLimit {
   }
   ~FileSizeLimit() {
     if (active_) {
-      setrlimit(RLIMIT_FSIZE, &saved_limit_);
-      std::signal(SIGXFSZ, saved_handler_);
+      static_cast<void>(setrlimit(RLIMIT_FSIZE, &saved_limit_));
+      static_cast<void>(std::signal(SIGXFSZ, saved_handler_));
     }
   }
   FileSizeLimit(const FileSizeLimit&) = delete;
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  FileSizeLimit(FileSizeLimit&&) = delete;
+  FileSizeLimit& operator=(FileSizeLimit&&) = delete;
 
  private:
   bool active_;
@@ -87,6 +89,7 @@ pid_t start_calculator(const posix_spawn_file_actions_t& actions,
   std::vector<std::string> words = calculator_command;
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (auto& word : words) {
     argv.push_back(word.data());
   }
@@ -121,7 +124,10 @@ Ending wait_for(pid_t pid) {
 
 Outcome run_calculator(const std::string& input, const Setup& setup) {
   return run_calculator(
-      [&input](std::FILE* file) { std::fwrite(input.data(), 1, input.size(), file); }, setup);
+      [&input](std::FILE* file) {
+        static_cast<void>(std::fwrite(input.data(), 1, input.size(), file));
+      },
+      setup);
 }
 
 Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const Setup& setup) {
@@ -129,7 +135,8 @@ Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const
   const File out = temporary_file();
   const File err = temporary_file();
   write_input(in.get());
-  std::fflush(in.get());
+  // Checked once here for every write of the input: a short input would be a different test.
+  EXPECT_TRUE(std::fflush(in.get()) == 0 && std::ferror(in.get()) == 0) << "input not written";
   lseek(fileno(in.get()), 0, SEEK_SET);
 
   posix_spawn_file_actions_t actions{};

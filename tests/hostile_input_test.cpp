@@ -1,12 +1,14 @@
 // Hostile input through the real executable: random pairs checked against an exact reference,
 // random bytes, huge inputs in bounded memory, and arguments of every shape.
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <limits>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -116,8 +118,42 @@ TEST(HostileInput, RandomPairsMatchTheExactReference) {
   }
 }
 
-TEST(HostileInput, RandomBytesGetOneCleanAnswer) {
-  static const std::string likely = "0123456789+- \t\n";
+// What C++'s own extraction, `std::cin >> n` twice, makes of the same bytes: powercalc must end
+// the same way. Where the input is not an integer, only the start of the message is known.
+struct Extracted {
+  Result expected;
+  bool word_follows = false;
+};
+
+Extracted extract(const std::string& input) {
+  std::istringstream in(input);
+  const std::array<std::pair<std::string, std::string>, 2> asked = {
+      {{"base", base_prompt}, {"exponent", both_prompts}}};
+  std::array<Operand, 2> operands;
+  for (std::size_t i = 0; i < asked.size(); ++i) {
+    const auto& [name, prompts] = asked.at(i);
+    in >> std::ws;
+    if (in.eof()) {
+      return {refusal(prompts, "input ended before the " + name + " was entered")};
+    }
+    std::int32_t value = 0;
+    in >> value;
+    // A failed extraction stores 0 for no number and the nearest end for one beyond the range.
+    if (in.fail() && value == 0) {
+      return {refusal(prompts, "the " + name + " is not an integer: \""), true};
+    }
+    if (in.fail()) {
+      return {refusal(prompts, std::string("the ").append(name).append(" is ").append(range))};
+    }
+    operands.at(i) = {"", value};
+  }
+  return {reference(operands[0], operands[1])};
+}
+
+TEST(HostileInput, RandomBytesEndAsCppExtractionDoes) {
+  // Digits, signs and white space, and the bytes just beside the digits, which a faulty reader
+  // would most easily take for them.
+  static const std::string likely = "0123456789+- \t\n/:";
   auto random = generator();
   for (int n = 0; n < 1000; ++n) {
     std::string input;
@@ -126,22 +162,16 @@ TEST(HostileInput, RandomBytesGetOneCleanAnswer) {
                                     : static_cast<char>(pick(random, 256));
     }
     const Result result = run_calculator(input).result;
+    const auto [expected, word_follows] = extract(input);
     SCOPED_TRACE("input: " + testing::PrintToString(input));
-    if (result.status == 0) {
-      // Whatever the bytes were, an answer must be right for the numbers it states.
-      long long b = 0;
-      long long e = 0;
-      long long stated = 0;
-      const auto line = result.out.substr(result.out.rfind('\n', result.out.size() - 2) + 1);
-      ASSERT_EQ(
-          std::sscanf(line.c_str(), "%lld raised to the power of %lld is %lld", &b, &e, &stated),
-          3);
-      EXPECT_EQ(reference_power(b, e), stated);
-      EXPECT_EQ(result.err, "");
-    } else {
-      ASSERT_EQ(result.status, 1);
-      EXPECT_EQ(result.err.rfind("powercalc: ", 0), 0U) << result.err;
+    if (word_follows) {
+      const std::string start = expected.err.substr(0, expected.err.size() - 1);
+      EXPECT_EQ(result.out, expected.out);
+      EXPECT_EQ(result.status, 1);
+      EXPECT_EQ(result.err.rfind(start, 0), 0U) << result.err;
       EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    } else {
+      EXPECT_EQ(result, expected);
     }
   }
 }
@@ -165,14 +195,14 @@ std::function<void(std::FILE*)> huge_input(std::string_view filler, std::string 
     }
     piece.resize(piece_size);
     for (int n = 0; n < 64; ++n) {
-      std::fwrite(piece.data(), 1, piece.size(), file);
+      static_cast<void>(std::fwrite(piece.data(), 1, piece.size(), file));
     }
-    std::fputs(tail.c_str(), file);
+    static_cast<void>(std::fputs(tail.c_str(), file));
   };
 }
 
 TEST(HostileInput, HugeInputIsReadInBoundedMemory) {
-  constexpr long memory_bound_kib = 16 * 1024;
+  constexpr long memory_bound_kib = 16L * 1024;
   const struct {
     const char* name;
     std::function<void(std::FILE*)> input;
