@@ -13,6 +13,9 @@ namespace {
 // The reference: the same contract computed by a loop, with a 64-bit range check on every
 // product, so any difference is the cost of the recursion itself.
 std::int32_t iterative_power(std::int32_t base, std::int32_t exponent) {
+  if (exponent < 0) {
+    throw std::domain_error("exponent must be 0 or more");
+  }
   std::int64_t result = 1;
   for (std::int32_t i = 0; i < exponent; ++i) {
     result *= base;
@@ -53,11 +56,8 @@ BENCHMARK_CAPTURE(recursive, base_2, 2)->DenseRange(0, 30)->Complexity(benchmark
 BENCHMARK_CAPTURE(iterative, base_2, 2)->DenseRange(0, 30)->Complexity(benchmark::oN);
 BENCHMARK_CAPTURE(recursive, base_minus_2, -2)->DenseRange(0, 31)->Complexity(benchmark::oN);
 BENCHMARK_CAPTURE(iterative, base_minus_2, -2)->DenseRange(0, 31)->Complexity(benchmark::oN);
-BENCHMARK_CAPTURE(recursive, early_overflow, early_overflowing_base)
-    ->DenseRange(0, 31)
-    ->Complexity(benchmark::oN);
-BENCHMARK_CAPTURE(iterative, early_overflow, early_overflowing_base)
-    ->DenseRange(0, 31)
-    ->Complexity(benchmark::oN);
+// From exponent 2 on every call throws, so these time the refusal; they fit no complexity.
+BENCHMARK_CAPTURE(recursive, early_overflow, early_overflowing_base)->DenseRange(0, 31);
+BENCHMARK_CAPTURE(iterative, early_overflow, early_overflowing_base)->DenseRange(0, 31);
 
 }  // namespace

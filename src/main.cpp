@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -106,6 +107,15 @@ std::int64_t take_digits(std::streambuf& input) {
   return magnitude;
 }
 
+// A read that failed looks to the stream like the end of input; the C library's error flag on
+// stdin, through which both standard libraries read by default, tells the two apart.
+void require_readable() {
+  if (std::ferror(stdin) != 0) {
+    const int reason = errno;
+    fail("cannot read standard input: " + std::string(std::strerror(reason)));
+  }
+}
+
 // Reads one decimal integer exactly as `std::cin >> n` does in the classic locale (white space
 // skipped, an optional sign, then digits, the first other byte left unread), and ends the run on
 // anything else.
@@ -114,6 +124,7 @@ std::int32_t read_operand(std::string_view name) {
   std::streambuf& input = *std::cin.rdbuf();
   auto next = input.sgetc();
   if (next == traits::eof()) {
+    require_readable();
     fail("input ended before the " + std::string(name) + " was entered");
   }
   std::string sign;
@@ -125,6 +136,7 @@ std::int32_t read_operand(std::string_view name) {
     fail("the " + std::string(name) + " is not an integer: " + quote_offending_word(input, sign));
   }
   const std::int64_t magnitude = take_digits(input);
+  require_readable();  // the digits may have ended with a failed read
   const std::int64_t value = sign == "-" ? -magnitude : magnitude;
   if (!std::in_range<std::int32_t>(value)) {
     fail("the " + std::string(name) + " is " + std::string(outside_range));

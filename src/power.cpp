@@ -6,6 +6,13 @@
 #include <limits>
 #include <stdexcept>
 
+// How the recursion is kept exact and shallow: whether the result fits is settled before the
+// first call, against a table of the integer e-th roots of INT32_MAX computed at compile time, so
+// no product can overflow and an out-of-range result throws at once. Bases 0, 1 and -1 never
+// overflow and are answered directly; every other base has a magnitude of 2 or more, so its
+// exponent is at most 31 and so is the depth of the recursion. Optimising, GCC turns the
+// recursion into a loop.
+
 namespace powercalc {
 
 namespace {

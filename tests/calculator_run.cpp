@@ -141,10 +141,16 @@ Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const
 
   posix_spawn_file_actions_t actions{};
   posix_spawn_file_actions_init(&actions);
-  if (setup.stdin_from == Stdin::fed) {
-    posix_spawn_file_actions_adddup2(&actions, fileno(in.get()), STDIN_FILENO);
-  } else {
-    posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
+  switch (setup.stdin_from) {
+    case Stdin::fed:
+      posix_spawn_file_actions_adddup2(&actions, fileno(in.get()), STDIN_FILENO);
+      break;
+    case Stdin::closed:
+      posix_spawn_file_actions_addclose(&actions, STDIN_FILENO);
+      break;
+    case Stdin::directory:  // opens, but every read fails
+      posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/", O_RDONLY, 0);
+      break;
   }
   int pipe_ends[2] = {-1, -1};
   switch (setup.stdout_to) {

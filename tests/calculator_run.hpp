@@ -13,12 +13,13 @@
 #include <string_view>
 #include <vector>
 
-// The calculator's fixed texts, as every test expects them.
+// The calculator's fixed texts: the tests' one copy of them.
 inline const std::string base_prompt = "Enter a base integer: ";
-inline const std::string both_prompts = base_prompt + "Enter an exponent integer: ";
+inline const std::string exponent_prompt = "Enter an exponent integer: ";
+inline const std::string both_prompts = base_prompt + exponent_prompt;
 inline const std::string range = "outside the 32-bit range -2147483648 to 2147483647";
 
-enum class Stdin { fed, closed };
+enum class Stdin { fed, closed, directory };
 enum class Stdout { captured, full, closed, broken_pipe };
 
 struct Setup {

@@ -112,8 +112,12 @@ const std::vector<Case> cases = {
                "File too large", both_prompts + "\n-2 raised to the power of 31 is -2147483"),
     {"standard_input_closed",
      "3 4",
-     refusal(base_prompt, "input ended before the base was entered"),
+     refusal(base_prompt, "cannot read standard input: Bad file descriptor"),
      {.stdin_from = Stdin::closed}},
+    {"standard_input_unreadable",
+     "3 4",
+     refusal(base_prompt, "cannot read standard input: Is a directory"),
+     {.stdin_from = Stdin::directory}},
     // A reader that has gone away ends the run by the signal, silently, as for other tools.
     {"reader_gone", "3 4", {"", "", 128 + SIGPIPE}, {.stdout_to = Stdout::broken_pipe}},
 };
@@ -135,6 +139,10 @@ TEST_P(Dialogue, WritesExactlyTheExpectedBytes) {
   const Case& the_case = GetParam();
   if (!calculator_is_native() && needs_native_process(the_case.setup)) {
     GTEST_SKIP() << "the emulator, not the calculator, would answer this";
+  }
+  // A read error's reason is the foreign C library's text: wine's, for one, says EINVAL.
+  if (!calculator_is_native() && the_case.setup.stdin_from != Stdin::fed) {
+    GTEST_SKIP() << "the reason would be the foreign C library's wording";
   }
   if (the_case.setup.stdout_to == Stdout::full && access("/dev/full", W_OK) != 0) {
     GTEST_SKIP() << "this system has no /dev/full";
@@ -185,9 +193,9 @@ TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
   posix_spawn_file_actions_destroy(&actions);
 
   std::string seen;
-  EXPECT_TRUE(shows(terminal, "Enter a base integer: ", seen));
+  EXPECT_TRUE(shows(terminal, base_prompt, seen));
   ASSERT_EQ(write(terminal, "3\n", 2), 2);
-  EXPECT_TRUE(shows(terminal, "Enter an exponent integer: ", seen));
+  EXPECT_TRUE(shows(terminal, exponent_prompt, seen));
   ASSERT_EQ(write(terminal, "4\n", 2), 2);
   EXPECT_TRUE(shows(terminal, "3 raised to the power of 4 is 81", seen));
 
