@@ -5,6 +5,15 @@ if(NOT CPACK_GENERATOR MATCHES "^(DEB|RPM)$")
   return()
 endif()
 
+# Folders are open to all, whatever the umask of the build that staged them.
+file(GLOB_RECURSE folders LIST_DIRECTORIES true "${CPACK_TEMPORARY_DIRECTORY}/*")
+foreach(folder IN LISTS folders)
+  if(IS_DIRECTORY "${folder}")
+    file(CHMOD "${folder}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                       GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endif()
+endforeach()
+
 # Manual pages ship gzipped, without a timestamp, so that the package is reproducible.
 file(GLOB_RECURSE pages "${CPACK_TEMPORARY_DIRECTORY}/*.[1-9]")
 list(FILTER pages INCLUDE REGEX "/man/man[1-9]/[^/]+$")
