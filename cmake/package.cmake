@@ -8,6 +8,7 @@ set(CPACK_PACKAGE_VENDOR "the powercalc authors")
 set(CPACK_PACKAGE_CONTACT "powercalc maintainers <maintainers@powercalc.invalid>")
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package-config.cmake")
 set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/package-files.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/package-normalise.cmake")
 set(CPACK_PACKAGE_DESCRIPTION "\
 powercalc asks for a base and an exponent, two 32-bit signed integers, on
 standard input and writes one line that states the base raised to the
