@@ -21,6 +21,10 @@ foreach(page IN LISTS pages)
   execute_process(COMMAND gzip -9 -n -f "${page}" COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 
+# Every file dated at the source's time, not at its checkout's: rpmbuild only clamps later times.
+execute_process(COMMAND find "${CPACK_TEMPORARY_DIRECTORY}" -exec touch -h -d "@$ENV{SOURCE_DATE_EPOCH}" {} +
+                COMMAND_ERROR_IS_FATAL ANY)
+
 # Debian's changelog, written by package-config.cmake.
 if(CPACK_GENERATOR STREQUAL "DEB")
   set(changelog "${CPACK_TEMPORARY_DIRECTORY}/usr/share/doc/${CPACK_PACKAGE_NAME}/changelog")
