@@ -1,11 +1,9 @@
-# CPack runs this on each package it has built. The members of a .deb (an ar archive) carry the
-# file modes the build's umask gave them; they are set to 644 here, as dpkg-deb sets them, so that
-# the package's bytes do not depend on the umask.
+# CPack runs this on each package it has built, so that its bytes depend on nothing of the
+# machine, user or umask that built it.
 
-foreach(package IN LISTS CPACK_PACKAGE_FILES)
-  if(NOT package MATCHES "\\.deb$")
-    continue()
-  endif()
+# The members of a .deb (an ar archive) carry the file modes the build's umask gave them; they are
+# set to 644, as dpkg-deb sets them.
+function(powercalc_normalise_deb package)
   set(header_at 8)  # after "!<arch>\n"
   file(SIZE "${package}" package_size)
   while(header_at LESS package_size)
@@ -18,4 +16,24 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     string(STRIP "${size}" size)
     math(EXPR header_at "${header_at} + 60 + ${size} + ${size} % 2")
   endwhile()
+endfunction()
+
+# CPack before CMake 4.3 gives an archive's entries the builder's owner and the order in which the
+# folder lists them; normalise-archive.py sorts them and gives them to root.
+function(powercalc_normalise_archive package)
+  find_program(PYTHON3 python3)
+  if(NOT PYTHON3)
+    message(WARNING "No python3: ${package} keeps its builder's owner and order of files.")
+    return()
+  endif()
+  execute_process(COMMAND "${PYTHON3}" "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/normalise-archive.py"
+                          "${package}" "$ENV{SOURCE_DATE_EPOCH}" COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+
+foreach(package IN LISTS CPACK_PACKAGE_FILES)
+  if(package MATCHES "\\.deb$")
+    powercalc_normalise_deb("${package}")
+  elseif(package MATCHES "\\.(tar\\.gz|zip)$")
+    powercalc_normalise_archive("${package}")
+  endif()
 endforeach()

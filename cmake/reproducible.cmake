@@ -43,10 +43,6 @@ function(powercalc_source_date_epoch result)
   set(${result} "${epoch}" PARENT_SCOPE)
 endfunction()
 
-# string(TIMESTAMP) honours it, so the manual page's date follows the source, not the clock.
-powercalc_source_date_epoch(epoch)
-set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
-
 include(CheckCXXCompilerFlag)
 include(CheckLinkerFlag)
 
