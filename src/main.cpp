@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include <powercalc/power.hpp>
@@ -35,6 +35,12 @@ struct Operand {
 constexpr Operand base_operand{"Enter a base integer: ", "base"};
 constexpr Operand exponent_operand{"Enter an exponent integer: ", "exponent"};
 
+// strerror's text for an errno value, through the C++ library, which every toolchain accepts
+// without a deprecation warning (MSVC's /sdl makes one of strerror).
+std::string reason_for(int error_number) {
+  return std::generic_category().message(error_number);
+}
+
 [[noreturn]] void fail(const std::string& message) {
   // End the prompt line the way the result line would have, so the shell prompt starts clean.
   std::cout << std::endl;
@@ -45,9 +51,7 @@ constexpr Operand exponent_operand{"Enter an exponent integer: ", "exponent"};
 // Checked after every flush, while errno still holds the reason of the failed write.
 void require_written() {
   if (!std::cout) {
-    const int reason = errno;
-    std::cerr << "powercalc: cannot write to standard output: " +
-                     std::string(std::strerror(reason)) + '\n';
+    std::cerr << "powercalc: cannot write to standard output: " + reason_for(errno) + '\n';
     std::exit(failure_status);
   }
 }
@@ -102,7 +106,7 @@ std::int64_t take_digits(std::streambuf& input) {
   constexpr std::int64_t past_range = std::int64_t{1} << 32U;
   std::int64_t magnitude = 0;
   for (auto next = input.sgetc(); is_digit(next); next = input.snextc()) {
-    magnitude = std::min(magnitude * 10 + (next - '0'), past_range);
+    magnitude = std::min((magnitude * 10) + (next - '0'), past_range);
   }
   return magnitude;
 }
@@ -111,8 +115,7 @@ std::int64_t take_digits(std::streambuf& input) {
 // stdin, through which both standard libraries read by default, tells the two apart.
 void require_readable() {
   if (std::ferror(stdin) != 0) {
-    const int reason = errno;
-    fail("cannot read standard input: " + std::string(std::strerror(reason)));
+    fail("cannot read standard input: " + reason_for(errno));
   }
 }
 
@@ -133,6 +136,7 @@ std::int32_t read_operand(std::string_view name) {
     next = input.snextc();
   }
   if (!is_digit(next)) {
+    require_readable();  // what follows a sign may be a failed read
     fail("the " + std::string(name) + " is not an integer: " + quote_offending_word(input, sign));
   }
   const std::int64_t magnitude = take_digits(input);

@@ -1,13 +1,22 @@
 #include "calculator_run.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -17,14 +26,34 @@ extern "C" char** environ;  // NOLINT: POSIX declares it only for C
 
 namespace {
 
-using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+// A deleter of our own: the type of &std::fclose carries the C library's attributes, which a
+// template argument drops with a warning (glibc 2.38 and later).
+struct CloseFile {
+  void operator()(std::FILE* file) const {
+    static_cast<void>(std::fclose(file));  // NOLINT(cppcoreguidelines-owning-memory)
+  }
+};
+using File = std::unique_ptr<std::FILE, CloseFile>;
 
 File temporary_file() {
-  return {std::tmpfile(), &std::fclose};
+  return File{std::tmpfile()};
+}
+
+void seek_to_start(std::FILE* file) {
+  EXPECT_EQ(std::fseek(file, 0, SEEK_SET), 0);
+}
+
+// Writes all of `file` to the descriptor `to`.
+void copy_file(std::FILE* file, int to) {
+  seek_to_start(file);
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+    const char byte = static_cast<char>(c);
+    EXPECT_EQ(write(to, &byte, 1), 1);
+  }
 }
 
 std::string contents(std::FILE* file) {
-  std::rewind(file);
+  seek_to_start(file);
   std::string text;
   for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
     if (c == '\n' && calculator_writes_crlf && !text.empty() && text.back() == '\r') {
@@ -67,16 +96,16 @@ class FileSizeLimit {
 
 }  // namespace
 
-void PrintTo(const Result& result, std::ostream* os) {
-  *os << "standard output " << testing::PrintToString(result.out) << ", standard error "
-      << testing::PrintToString(result.err) << ", status " << result.status;
+void PrintTo(const Outcome& outcome, std::ostream* os) {
+  *os << "standard output " << testing::PrintToString(outcome.out) << ", standard error "
+      << testing::PrintToString(outcome.err) << ", status " << outcome.status;
 }
 
-Result answer(std::string_view line) {
+Outcome answer(std::string_view line) {
   return {both_prompts + "\n" + std::string(line) + "\n", "", 0};
 }
 
-Result refusal(const std::string& prompts_shown, std::string_view message) {
+Outcome refusal(const std::string& prompts_shown, std::string_view message) {
   return {prompts_shown + "\n", "powercalc: " + std::string(message) + "\n", 1};
 }
 
@@ -111,18 +140,26 @@ pid_t start_calculator(const posix_spawn_file_actions_t& actions,
   return error == 0 ? pid : -1;
 }
 
-Ending wait_for(pid_t pid) {
+CalculatorRun wait_for(pid_t pid) {
   int wait_status = 0;
   rusage usage{};
+  CalculatorRun run;
   if (pid < 0 || wait4(pid, &wait_status, 0, &usage) != pid) {
-    return {-1, 0};
+    run.outcome.status = -1;
+    return run;
   }
-  const int status =
+  run.outcome.status =
       WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-  return {status, usage.ru_maxrss};
+#ifdef __APPLE__
+  constexpr long rss_unit_bytes = 1;  // macOS counts bytes where Linux and the BSDs count KiB
+#else
+  constexpr long rss_unit_bytes = 1024;
+#endif
+  run.peak_rss_kib = usage.ru_maxrss * rss_unit_bytes / 1024;
+  return run;
 }
 
-Outcome run_calculator(const std::string& input, const Setup& setup) {
+CalculatorRun run_calculator(const std::string& input, const Setup& setup) {
   return run_calculator(
       [&input](std::FILE* file) {
         static_cast<void>(std::fwrite(input.data(), 1, input.size(), file));
@@ -130,7 +167,8 @@ Outcome run_calculator(const std::string& input, const Setup& setup) {
       setup);
 }
 
-Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const Setup& setup) {
+CalculatorRun run_calculator(const std::function<void(std::FILE*)>& write_input,
+                             const Setup& setup) {
   const File in = temporary_file();
   const File out = temporary_file();
   const File err = temporary_file();
@@ -141,6 +179,7 @@ Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const
 
   posix_spawn_file_actions_t actions{};
   posix_spawn_file_actions_init(&actions);
+  int input_ends[2] = {-1, -1};
   switch (setup.stdin_from) {
     case Stdin::fed:
       posix_spawn_file_actions_adddup2(&actions, fileno(in.get()), STDIN_FILENO);
@@ -150,6 +189,15 @@ Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const
       break;
     case Stdin::directory:  // opens, but every read fails
       posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/", O_RDONLY, 0);
+      break;
+    case Stdin::drained_pipe:
+      EXPECT_EQ(pipe(input_ends), 0);
+      for (const int end : input_ends) {
+        fcntl(end, F_SETFD, FD_CLOEXEC);
+      }
+      fcntl(input_ends[0], F_SETFL, O_NONBLOCK);
+      copy_file(in.get(), input_ends[1]);
+      posix_spawn_file_actions_adddup2(&actions, input_ends[0], STDIN_FILENO);
       break;
   }
   int pipe_ends[2] = {-1, -1};
@@ -182,6 +230,13 @@ Outcome run_calculator(const std::function<void(std::FILE*)>& write_input, const
   if (pipe_ends[1] >= 0) {
     close(pipe_ends[1]);
   }
-  const Ending ending = wait_for(pid);
-  return {{contents(out.get()), contents(err.get()), ending.status}, ending.peak_rss_kib};
+  CalculatorRun run = wait_for(pid);
+  for (const int end : input_ends) {  // the writer kept open until the calculator has ended
+    if (end >= 0) {
+      close(end);
+    }
+  }
+  run.outcome.out = contents(out.get());
+  run.outcome.err = contents(err.get());
+  return run;
 }

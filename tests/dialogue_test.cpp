@@ -3,12 +3,18 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstddef>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,7 +26,7 @@ namespace {
 struct Case {
   const char* name;
   std::string input;
-  Result expected;
+  Outcome expected;
   Setup setup = {};
 };
 
@@ -118,6 +124,14 @@ const std::vector<Case> cases = {
      "3 4",
      refusal(base_prompt, "cannot read standard input: Is a directory"),
      {.stdin_from = Stdin::directory}},
+    {"read_error_after_sign",
+     "-",
+     refusal(base_prompt, "cannot read standard input: Resource temporarily unavailable"),
+     {.stdin_from = Stdin::drained_pipe}},
+    {"read_error_after_digits",
+     "3 4",
+     refusal(both_prompts, "cannot read standard input: Resource temporarily unavailable"),
+     {.stdin_from = Stdin::drained_pipe}},
     // A reader that has gone away ends the run by the signal, silently, as for other tools.
     {"reader_gone", "3 4", {"", "", 128 + SIGPIPE}, {.stdout_to = Stdout::broken_pipe}},
 };
@@ -147,7 +161,7 @@ TEST_P(Dialogue, WritesExactlyTheExpectedBytes) {
   if (the_case.setup.stdout_to == Stdout::full && access("/dev/full", W_OK) != 0) {
     GTEST_SKIP() << "this system has no /dev/full";
   }
-  EXPECT_EQ(run_calculator(the_case.input, the_case.setup).result, the_case.expected);
+  EXPECT_EQ(run_calculator(the_case.input, the_case.setup).outcome, the_case.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, testing::ValuesIn(cases),
@@ -201,7 +215,7 @@ TEST(DialogueOnTerminal, EachPromptShowsBeforeTheProgramWaits) {
 
   // Closed first: should a prompt have gone missing, the hang-up ends a program still waiting.
   close(terminal);
-  EXPECT_EQ(wait_for(pid).status, 0);
+  EXPECT_EQ(wait_for(pid).outcome.status, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <istream>
 #include <limits>
 #include <optional>
 #include <random>
@@ -82,19 +83,25 @@ std::string white_space(std::mt19937_64& random, std::size_t at_least) {
   return text;
 }
 
-bool in_range(const Operand& operand) {
-  return operand.value && *operand.value >= int32_min && *operand.value <= int32_max;
+// The operand's value where it lies in the 32-bit range.
+std::optional<std::int64_t> value_in_range(const Operand& operand) {
+  if (operand.value && *operand.value >= int32_min && *operand.value <= int32_max) {
+    return operand.value;
+  }
+  return std::nullopt;
 }
 
-Result reference(const Operand& base, const Operand& exponent) {
-  if (!in_range(base)) {
+Outcome reference(const Operand& base, const Operand& exponent) {
+  const auto base_value = value_in_range(base);
+  if (!base_value) {
     return refusal(base_prompt, "the base is " + range);
   }
-  if (!in_range(exponent)) {
+  const auto exponent_value = value_in_range(exponent);
+  if (!exponent_value) {
     return refusal(both_prompts, "the exponent is " + range);
   }
-  const std::int64_t b = *base.value;
-  const std::int64_t e = *exponent.value;
+  const std::int64_t b = *base_value;
+  const std::int64_t e = *exponent_value;
   const std::string statement = std::to_string(b) + " raised to the power of " + std::to_string(e);
   if (e < 0) {
     return refusal(both_prompts, "the exponent must be 0 or more, not " + std::to_string(e));
@@ -113,7 +120,7 @@ TEST(HostileInput, RandomPairsMatchTheExactReference) {
     const Operand exponent = draw_operand(random);
     const std::string input = white_space(random, 0) + base.text + white_space(random, 1) +
                               exponent.text + white_space(random, 0);
-    ASSERT_EQ(run_calculator(input).result, reference(base, exponent))
+    ASSERT_EQ(run_calculator(input).outcome, reference(base, exponent))
         << "input: " << testing::PrintToString(input);
   }
 }
@@ -121,7 +128,7 @@ TEST(HostileInput, RandomPairsMatchTheExactReference) {
 // What C++'s own extraction, `std::cin >> n` twice, makes of the same bytes: powercalc must end
 // the same way. Where the input is not an integer, only the start of the message is known.
 struct Extracted {
-  Result expected;
+  Outcome expected;
   bool word_follows = false;
 };
 
@@ -161,17 +168,17 @@ TEST(HostileInput, RandomBytesEndAsCppExtractionDoes) {
       input += pick(random, 2) == 0 ? likely[pick(random, likely.size())]
                                     : static_cast<char>(pick(random, 256));
     }
-    const Result result = run_calculator(input).result;
+    const Outcome outcome = run_calculator(input).outcome;
     const auto [expected, word_follows] = extract(input);
     SCOPED_TRACE("input: " + testing::PrintToString(input));
     if (word_follows) {
       const std::string start = expected.err.substr(0, expected.err.size() - 1);
-      EXPECT_EQ(result.out, expected.out);
-      EXPECT_EQ(result.status, 1);
-      EXPECT_EQ(result.err.rfind(start, 0), 0U) << result.err;
-      EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+      EXPECT_EQ(outcome.out, expected.out);
+      EXPECT_EQ(outcome.status, 1);
+      EXPECT_EQ(outcome.err.rfind(start, 0), 0U) << outcome.err;
+      EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
     } else {
-      EXPECT_EQ(result, expected);
+      EXPECT_EQ(outcome, expected);
     }
   }
 }
@@ -206,7 +213,7 @@ TEST(HostileInput, HugeInputIsReadInBoundedMemory) {
   const struct {
     const char* name;
     std::function<void(std::FILE*)> input;
-    Result expected;
+    Outcome expected;
   } cases[] = {
       {"letters", huge_input("a", ""),
        refusal(base_prompt, "the base is not an integer: \"" + std::string(32, 'a') + "...\"")},
@@ -217,13 +224,13 @@ TEST(HostileInput, HugeInputIsReadInBoundedMemory) {
   };
   for (const auto& [name, input, expected] : cases) {
     SCOPED_TRACE(name);
-    const Outcome outcome = run_calculator(input, {});
-    EXPECT_EQ(outcome.result, expected);
+    const CalculatorRun run = run_calculator(input, {});
+    EXPECT_EQ(run.outcome, expected);
     // The sanitizers' shadow memory alone is larger than the bound.
     if (!sanitized) {
-      EXPECT_LT(outcome.peak_rss_kib, memory_bound_kib);
+      EXPECT_LT(run.peak_rss_kib, memory_bound_kib);
     }
-    std::printf("%s: peak resident memory %ld KiB\n", name, outcome.peak_rss_kib);
+    std::printf("%s: peak resident memory %ld KiB\n", name, run.peak_rss_kib);
   }
 }
 
@@ -241,7 +248,7 @@ TEST(HostileInput, ArgumentsOfEveryShapeChangeNothing) {
       {std::string(100'000, 'x')},
       std::vector<std::string>(1000, "--verbose")};
   for (const auto& args : argument_lists) {
-    EXPECT_EQ(run_calculator("3 4", {.args = args}).result,
+    EXPECT_EQ(run_calculator("3 4", {.args = args}).outcome,
               answer("3 raised to the power of 4 is 81"));
   }
 }
