@@ -1,67 +1,60 @@
-# Hardening and static linking: for each toolchain, the strongest set it supports. Every flag is
-# tried at configure time with warnings as errors, so that a flag the toolchain rejects, or takes
-# only to ignore, is left out instead of breaking the build.
-#
-# powercalc_hardening        compile flags, for everything that goes into the calculator
-# powercalc_executable_link  how executables are linked: the calculator and its start-up floor
-#
-# What the linked calculator is then promised to be is written, a property a line, to
-# hardening.txt in the build folder, where tests/check_hardening reads it.
+# Hardening and static linking: for each toolchain, the strongest set it supports. Each flag is
+# tried with warnings as errors, so that one the toolchain rejects or ignores is left out. What is
+# taken goes to powercalc_hardening (compile flags for all that goes into the calculator) and
+# powercalc_executable_options (how executables are built), and is recorded with the property it
+# gives the binary, which hardening.txt lists for tests/check_hardening.
 
 include(CheckCXXCompilerFlag)
 include(CheckCXXSourceCompiles)
 include(CheckLinkerFlag)
 
 add_library(powercalc_hardening INTERFACE)
-add_library(powercalc_executable_link INTERFACE)
-
-if(CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
-  set(powercalc_msvc_like TRUE)
+add_library(powercalc_executable_options INTERFACE)
+string(COMPARE EQUAL "${CMAKE_CXX_COMPILER_FRONTEND_VARIANT}" "MSVC" powercalc_msvc_like)
+string(COMPARE EQUAL "${CMAKE_EXECUTABLE_FORMAT}" "ELF" powercalc_elf)  # only ELF is read back
+set(powercalc_werror -Werror)
+if(powercalc_msvc_like)
   set(powercalc_werror /WX)
-else()
-  set(powercalc_msvc_like FALSE)
-  set(powercalc_werror -Werror)
 endif()
 
-function(powercalc_compile_if_supported target)
+# powercalc_take(COMPILE|LINK <target> <flag>[|<property>]...): gives the target each flag the
+# toolchain takes, and records it with the property it gives an ELF binary. A linker only warns of
+# an option it ignores, so its warnings are made fatal: GNU ld, gold, lld and mold spell that one
+# way, Apple's ld another, MSVC's link a third.
+function(powercalc_take kind target)
+  string(TOLOWER "${kind}" kind)
   set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
-  foreach(flag IN LISTS ARGN)
-    string(MAKE_C_IDENTIFIER "POWERCALC_COMPILES${flag}" supported)
-    check_cxx_compiler_flag(${flag} ${supported})
-    if(${supported})
-      target_compile_options(${target} INTERFACE ${flag})
-    endif()
-  endforeach()
-endfunction()
-
-# A linker only warns of an option it ignores: where it can, that warning fails the check too.
-# GNU ld, gold, lld and mold spell it one way, Apple's ld another, MSVC's link a third. Looked for
-# only where a link option is checked; the checks' cached results make later looks free.
-function(powercalc_find_fatal_link_warnings)
-  foreach(candidate IN ITEMS LINKER:--fatal-warnings LINKER:-fatal_warnings /WX)
-    string(MAKE_C_IDENTIFIER "POWERCALC_LINKER_FATAL${candidate}" fatal_warnings)
-    check_linker_flag(CXX ${candidate} ${fatal_warnings})
+  foreach(fatal IN ITEMS LINKER:--fatal-warnings LINKER:-fatal_warnings /WX)
+    string(MAKE_C_IDENTIFIER "POWERCALC_LINKER_FATAL${fatal}" fatal_warnings)
+    check_linker_flag(CXX ${fatal} ${fatal_warnings})
     if(${fatal_warnings})
-      set(powercalc_fatal_link_warnings ${candidate} PARENT_SCOPE)
-      return()
+      break()
     endif()
+    set(fatal "")  # none: the linker's warnings stay warnings
   endforeach()
-endfunction()
-
-function(powercalc_link_if_supported target)
-  powercalc_find_fatal_link_warnings()
-  set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
   foreach(flag IN LISTS ARGN)
-    string(MAKE_C_IDENTIFIER "POWERCALC_LINKS${flag}" supported)
-    check_linker_flag(CXX "${powercalc_fatal_link_warnings};${flag}" ${supported})
+    string(REPLACE "|" ";" property "${flag}")
+    list(POP_FRONT property flag)
+    string(MAKE_C_IDENTIFIER "POWERCALC_${kind}S${flag}" supported)
+    if(kind STREQUAL "compile")
+      check_cxx_compiler_flag(${flag} ${supported})
+    else()
+      check_linker_flag(CXX "${fatal};${flag}" ${supported})
+    endif()
     if(${supported})
-      target_link_options(${target} INTERFACE ${flag})
+      cmake_language(CALL target_${kind}_options ${target} INTERFACE ${flag})
+      string(REPLACE "LINKER:" "-Wl," flag "${flag}")
+      list(APPEND powercalc_${kind}_flags "${flag}")
+      if(powercalc_elf)
+        list(APPEND powercalc_properties ${property})
+      endif()
     endif()
   endforeach()
+  return(PROPAGATE powercalc_compile_flags powercalc_link_flags powercalc_properties)
 endfunction()
 
-# True if a program that writes with iostreams builds cleanly with these compile flags and link
-# options, and `test` holds in its preprocessor: so the C and C++ libraries can take them.
+# True if a program using iostreams builds cleanly with these flags and link options, and `test`
+# holds in its preprocessor: so the C and C++ libraries take them.
 function(powercalc_check_program result compile_flags link_options test)
   list(JOIN compile_flags " " compile_flags)
   set(CMAKE_REQUIRED_FLAGS "${powercalc_werror} -O2 ${compile_flags}")
@@ -74,134 +67,112 @@ endfunction()
 # ---- Hardening ----
 
 if(POWERCALC_HARDENING AND powercalc_msvc_like)
-  powercalc_compile_if_supported(powercalc_hardening /sdl /guard:cf /GS /Gy)
-  powercalc_link_if_supported(powercalc_executable_link /guard:cf /DYNAMICBASE /HIGHENTROPYVA
-                              /NXCOMPAT /CETCOMPAT /OPT:REF /OPT:ICF)
+  powercalc_take(COMPILE powercalc_hardening /sdl /guard:cf /GS /Gy)
+  powercalc_take(LINK powercalc_executable_options /guard:cf /DYNAMICBASE /HIGHENTROPYVA /NXCOMPAT
+                 /CETCOMPAT /OPT:REF /OPT:ICF)
 elseif(POWERCALC_HARDENING)
-  # -mbranch-protection is ARM's control-flow protection; x86's, -fcf-protection, is decided
-  # below, once it is known how the calculator links.
-  powercalc_compile_if_supported(
-    powercalc_hardening -fstack-protector-strong -fstack-clash-protection
-    -mbranch-protection=standard -ffunction-sections -fdata-sections)
-  # Named when linking too: where the C library lacks the protector's runtime (mingw-w64), the
-  # compiler driver then links libssp.
-  if(POWERCALC_COMPILES_fstack_protector_strong)
-    target_link_options(powercalc_executable_link INTERFACE -fstack-protector-strong)
+  powercalc_take(COMPILE powercalc_hardening "-fstack-protector-strong|stack-protector")
+  # Linked with it too, so that the driver adds libssp where the C library lacks it (mingw-w64).
+  if(-fstack-protector-strong IN_LIST powercalc_compile_flags)
+    target_link_options(powercalc_executable_options INTERFACE -fstack-protector-strong)
   endif()
+  # ARM's control-flow protection here; x86's below, once the linkage is known.
+  powercalc_take(COMPILE powercalc_hardening -fstack-clash-protection -mbranch-protection=standard
+                 -ffunction-sections -fdata-sections)
 
-  # Checked against the libraries, which ignore what they do not know: glibc, Apple's libc and
-  # mingw-w64 each announce the fortification level they apply.
+  # The C library says what fortification it applies (glibc, Apple's, mingw-w64); it needs the
+  # optimiser. No property: the calculator makes no call to a C function that it guards.
   set(fortify -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
-  powercalc_check_program(
-    POWERCALC_FORTIFIES "${fortify}" ""
-    "__USE_FORTIFY_LEVEL > 0 || _USE_FORTIFY_LEVEL > 0 || __MINGW_FORTIFY_LEVEL > 0")
+  powercalc_check_program(POWERCALC_FORTIFIES "${fortify}" ""
+                          "__USE_FORTIFY_LEVEL || _USE_FORTIFY_LEVEL || __MINGW_FORTIFY_LEVEL")
   if(POWERCALC_FORTIFIES)
-    # It needs the optimiser: a debug build would only be warned.
     target_compile_options(powercalc_hardening INTERFACE "$<$<NOT:$<CONFIG:Debug>>:${fortify}>")
-  endif()
-  powercalc_check_program(POWERCALC_LIBSTDCXX "" "" "defined(__GLIBCXX__)")
-  powercalc_check_program(POWERCALC_LIBCXX_HARDENING_MODES "" "" "_LIBCPP_VERSION >= 180000")
-  powercalc_check_program(POWERCALC_LIBCXX "" "" "defined(_LIBCPP_VERSION)")
-  if(POWERCALC_LIBSTDCXX)
-    target_compile_definitions(powercalc_hardening INTERFACE _GLIBCXX_ASSERTIONS)
-  elseif(POWERCALC_LIBCXX_HARDENING_MODES)
-    target_compile_definitions(powercalc_hardening
-                               INTERFACE _LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_FAST)
-  elseif(POWERCALC_LIBCXX)
-    target_compile_definitions(powercalc_hardening INTERFACE _LIBCPP_ENABLE_ASSERTIONS=1)
+    list(APPEND powercalc_compile_flags "-D_FORTIFY_SOURCE=3 (optimised builds)")
   endif()
 
-  if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
-    powercalc_link_if_supported(
-      powercalc_executable_link LINKER:-z,relro LINKER:-z,now LINKER:-z,noexecstack
-      LINKER:--gc-sections)
+  # The C++ library's bounds checks, by the macro its version reads: the first test that holds.
+  foreach(test IN ITEMS "defined(__GLIBCXX__)|_GLIBCXX_ASSERTIONS"
+                        "_LIBCPP_VERSION >= 180000|_LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_FAST"
+                        "_LIBCPP_VERSION >= 150000|_LIBCPP_ENABLE_ASSERTIONS=1"
+                        "defined(_LIBCPP_VERSION)|_LIBCPP_DEBUG=0")
+    string(REPLACE "|" ";" test "${test}")
+    list(POP_BACK test macro)
+    string(MAKE_C_IDENTIFIER "POWERCALC_LIBRARY_${test}" library_matches)
+    powercalc_check_program(${library_matches} "" "" "${test}")
+    if(${library_matches})
+      target_compile_definitions(powercalc_hardening INTERFACE ${macro})
+      list(APPEND powercalc_compile_flags "-D${macro}")
+      break()
+    endif()
+  endforeach()
+
+  if(powercalc_elf)
+    powercalc_take(LINK powercalc_executable_options "LINKER:-z,relro|relro" "LINKER:-z,now|bind-now"
+                   "LINKER:-z,noexecstack|noexecstack" LINKER:--gc-sections)
   elseif(WIN32)
-    powercalc_link_if_supported(powercalc_executable_link LINKER:--dynamicbase LINKER:--nxcompat
-                                LINKER:--high-entropy-va LINKER:--gc-sections)
+    powercalc_take(LINK powercalc_executable_options LINKER:--dynamicbase LINKER:--nxcompat
+                   LINKER:--high-entropy-va LINKER:--gc-sections)
   elseif(APPLE)
-    powercalc_link_if_supported(powercalc_executable_link LINKER:-dead_strip)
+    powercalc_take(LINK powercalc_executable_options LINKER:-dead_strip)
   endif()
 endif()
 
 # ---- Static linking ----
 
-# A run is almost all process start-up, and loading a shared C++ runtime is most of that; a
-# Windows program that needs the toolchain's DLLs does not start on a machine without them. A
-# static PIE loads nothing and keeps address-space randomisation.
-if(POWERCALC_STATIC AND WIN32 AND NOT powercalc_msvc_like)
-  powercalc_check_program(POWERCALC_LINKS_STATIC "" -static 1)
-  if(POWERCALC_LINKS_STATIC)
-    target_link_options(powercalc_executable_link INTERFACE -static)
-  endif()
-elseif(POWERCALC_STATIC AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+# A run is almost all start-up, most of it loading a shared C++ runtime, and a Windows program
+# that needs its toolchain's DLLs starts nowhere else. A static PIE loads nothing and is still
+# placed at random.
+if(POWERCALC_STATIC AND powercalc_msvc_like)
+  # For the library too: one program cannot mix the two kinds of runtime.
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  list(APPEND powercalc_link_flags "the static runtime (/MT)")
+elseif(POWERCALC_STATIC AND WIN32)
+  powercalc_take(LINK powercalc_executable_options -static)
+elseif(POWERCALC_STATIC AND powercalc_elf)
   powercalc_check_program(POWERCALC_HAVE_STATIC_PIE "-fPIE" -static-pie 1)
   if(POWERCALC_HAVE_STATIC_PIE)
     # Not through POSITION_INDEPENDENT_CODE, whose -pie would undo -static-pie.
-    target_compile_options(powercalc_executable_link INTERFACE -fPIE)
-    target_link_options(powercalc_executable_link INTERFACE -static-pie)
-    set(linkage static-pie)
-    # Fewer relocations to apply at start. Only here: a dynamic program packed so needs a C
-    # library of 2.36 or newer, which dpkg-shlibdeps does not know to ask for.
-    powercalc_link_if_supported(powercalc_executable_link LINKER:-z,pack-relative-relocs)
+    target_compile_options(powercalc_executable_options INTERFACE -fPIE)
+    target_link_options(powercalc_executable_options INTERFACE -static-pie)
+    list(APPEND powercalc_link_flags -static-pie)
+    set(powercalc_linkage static-pie)
+    # Fewer relocations at start; not for a dynamic program, which it makes need glibc 2.36.
+    powercalc_take(LINK powercalc_executable_options LINKER:-z,pack-relative-relocs)
   else()
     message(WARNING "This toolchain cannot link a static PIE; linking an ordinary PIE instead.")
   endif()
 endif()
-
-if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT linkage STREQUAL "static-pie")
+if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT powercalc_linkage)
   include(CheckPIESupported)
   check_pie_supported()
-  set_property(TARGET powercalc_executable_link PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
-  set(linkage pie)
+  set_property(TARGET powercalc_executable_options PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
+  set(powercalc_linkage pie)
+endif()
+if(powercalc_elf)
+  list(PREPEND powercalc_properties ${powercalc_linkage})
 endif()
 
-# x86's control-flow protection lands only if every object in the link is marked for it; one
-# unmarked start file (Debian 12's are) and the linker quietly drops the property. So the flag
-# is taken only where a program linked like the calculator keeps it, and the calculator is then
-# linked so that losing it fails the build.
-if(POWERCALC_HARDENING AND NOT powercalc_msvc_like AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+# x86's control-flow protection lands only if every object linked is marked for it: one unmarked
+# start file (Debian 12's) and the linker quietly drops it. So it is taken only where a program
+# linked like the calculator keeps it, and the calculator is linked so that losing it fails.
+if(POWERCALC_HARDENING AND NOT powercalc_msvc_like AND powercalc_elf)
   set(cet_report LINKER:-z,cet-report=error)
-  string(MAKE_C_IDENTIFIER "POWERCALC_CET_LANDS_${linkage}" cet_lands)
-  powercalc_check_program(${cet_lands} "-fcf-protection=full;-fPIE" "-${linkage};${cet_report}" 1)
+  string(MAKE_C_IDENTIFIER "POWERCALC_CET_LANDS_${powercalc_linkage}" cet_lands)
+  powercalc_check_program(${cet_lands} "-fcf-protection=full;-fPIE" "-${powercalc_linkage};${cet_report}" 1)
   if(${cet_lands})
-    set(POWERCALC_CET_LANDS ON)
     target_compile_options(powercalc_hardening INTERFACE -fcf-protection=full)
-    target_link_options(powercalc_executable_link INTERFACE ${cet_report})
+    target_link_options(powercalc_executable_options INTERFACE ${cet_report})
+    list(APPEND powercalc_compile_flags -fcf-protection=full)
+    list(APPEND powercalc_properties cet)
   endif()
 endif()
 
-# ---- What the calculator is promised to be ----
-
-# Each ELF property whose flag was taken; tests/check_hardening finds each in the binary.
-# Fortification is not among them: it rewrites only direct calls to guarded C library functions,
-# and the calculator makes none (the C++ library's copies bypass it), so the binary cannot show
-# it. The flag stays for whatever call a later change adds.
-set(claims "")
-if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
-  set(claims ${linkage})
-endif()
-foreach(property_and_flag IN ITEMS "relro;POWERCALC_LINKSLINKER__z_relro"
-                                   "bind-now;POWERCALC_LINKSLINKER__z_now"
-                                   "noexecstack;POWERCALC_LINKSLINKER__z_noexecstack"
-                                   "stack-protector;POWERCALC_COMPILES_fstack_protector_strong"
-                                   "cet;POWERCALC_CET_LANDS")
-  list(GET property_and_flag 0 property)
-  list(GET property_and_flag 1 taken)
-  if(POWERCALC_HARDENING AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF" AND ${taken})
-    list(APPEND claims ${property})
+list(JOIN powercalc_properties "\n" lines)
+file(WRITE "${PROJECT_BINARY_DIR}/hardening.txt" "${lines}\n")
+foreach(list IN ITEMS compile_flags link_flags properties)
+  list(JOIN powercalc_${list} ", " text)
+  string(REPLACE "_" " " label "${list}")
+  if(text)
+    message(STATUS "The calculator's ${label}: ${text}")
   endif()
 endforeach()
-list(JOIN claims "\n" lines)
-file(WRITE "${PROJECT_BINARY_DIR}/hardening.txt" "${lines}\n")
-
-if(POWERCALC_HARDENING OR POWERCALC_STATIC)
-  get_target_property(compile_options powercalc_hardening INTERFACE_COMPILE_OPTIONS)
-  get_target_property(definitions powercalc_hardening INTERFACE_COMPILE_DEFINITIONS)
-  get_target_property(link_options powercalc_executable_link INTERFACE_LINK_OPTIONS)
-  list(JOIN compile_options " " compile_options)
-  list(JOIN link_options " " link_options)
-  list(JOIN claims ", " claims)
-  message(STATUS "Hardening the calculator with: ${compile_options} ${definitions}")
-  message(STATUS "Linking the calculator with: ${link_options}")
-  message(STATUS "The calculator will be: ${claims}")
-endif()
