@@ -25,7 +25,7 @@ Copyright: @licence_holder@
 License: Expat
 @licence_text@
 ")
-install(FILES README.md "${PROJECT_BINARY_DIR}/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}"
+install(FILES README.md LICENSE "${PROJECT_BINARY_DIR}/copyright" DESTINATION "${CMAKE_INSTALL_DOCDIR}"
         COMPONENT runtime)
 
 install(TARGETS powercalc_power EXPORT powercalcTargets ARCHIVE COMPONENT development)

@@ -1,5 +1,11 @@
 # Read by cpack when it runs, once for each generator.
 
+# The source tarball is made by `git archive` (.ci/release), the one way to make it: CPack's would
+# take in whatever lies in the source folder, builds included.
+if(CPACK_SOURCE_INSTALLED_DIRECTORIES)
+  message(FATAL_ERROR "powercalc's source tarball is made by .ci/release, not by cpack")
+endif()
+
 # The time stamps of every file in the package, and the package's own, are those of the source.
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   set(ENV{SOURCE_DATE_EPOCH} "${CPACK_POWERCALC_SOURCE_DATE_EPOCH}")
@@ -32,17 +38,18 @@ function(powercalc_changelog style result)
   set(entry_end "")
   set(in_release FALSE)
   foreach(line IN LISTS lines)
-    if(line MATCHES "^## \\[([^]]+)\\] - ([0-9-]+)$")
+    if(line MATCHES "${CPACK_POWERCALC_RELEASE_HEADING}")
       set(version "${CMAKE_MATCH_1}")
       set(in_release TRUE)
       if(style STREQUAL "deb")
-        execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_2}" OUTPUT_VARIABLE date
+        execute_process(COMMAND env LC_ALL=C date -u -R -d "${CMAKE_MATCH_2}" OUTPUT_VARIABLE date
                         OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
         string(APPEND changelog "${entry_end}"
                "${CPACK_PACKAGE_NAME} (${version}) unstable; urgency=medium\n\n")
         set(entry_end "\n -- ${maintainer}  ${date}\n\n")
       else()
-        execute_process(COMMAND date -u "+%a %b %d %Y" -d "${CMAKE_MATCH_2}" OUTPUT_VARIABLE date
+        execute_process(COMMAND env LC_ALL=C date -u "+%a %b %d %Y" -d "${CMAKE_MATCH_2}"
+                        OUTPUT_VARIABLE date
                         OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
         string(APPEND changelog "${entry_end}"
                "* ${date} ${maintainer} - ${version}-${CPACK_RPM_PACKAGE_RELEASE}\n")

@@ -20,9 +20,20 @@ set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_STRIP_FILES ON)
 # Read when cpack runs, by the scripts above.
 set(CPACK_POWERCALC_CHANGELOG "${PROJECT_SOURCE_DIR}/CHANGELOG.md")
+# A released version's heading in CHANGELOG.md; the newest names the version released last.
+set(CPACK_POWERCALC_RELEASE_HEADING "^## [[]([^]]+)[]] - ([0-9]+-[0-9]+-[0-9]+)$")
+file(STRINGS "${CPACK_POWERCALC_CHANGELOG}" released REGEX "${CPACK_POWERCALC_RELEASE_HEADING}"
+     LIMIT_COUNT 1)
+string(REGEX REPLACE "${CPACK_POWERCALC_RELEASE_HEADING}" "\\1" powercalc_released_version
+                     "${released}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CPACK_POWERCALC_CHANGELOG}")
+# For the scripts that check and name what cpack makes (tests/package, .ci/release).
+file(WRITE "${PROJECT_BINARY_DIR}/versions.txt"
+     "project ${PROJECT_VERSION}\nchangelog ${powercalc_released_version}\n")
 set(CPACK_POWERCALC_WORK_DIR "${PROJECT_BINARY_DIR}/package-files")
 set(CPACK_POWERCALC_BINARY_DIR "${PROJECT_BINARY_DIR}")
-powercalc_source_date_epoch(CPACK_POWERCALC_SOURCE_DATE_EPOCH)
+set(CPACK_POWERCALC_OBJCOPY "${CMAKE_OBJCOPY}")
+set(CPACK_POWERCALC_SOURCE_DATE_EPOCH "${powercalc_source_date_epoch}")
 
 # ---- Standalone archive ----
 
@@ -52,22 +63,22 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # computed from the binary by dpkg-shlib
 
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
-set(CPACK_RPM_PACKAGE_GROUP "Applications/Engineering")
+set(CPACK_PACKAGE_RELOCATABLE OFF)
+set(CPACK_RPM_USER_BINARY_SPECFILE "${PROJECT_SOURCE_DIR}/cmake/powercalc.spec.in")
+set(CPACK_RPM_USER_FILELIST "%license /usr/share/licenses/powercalc/LICENSE")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_RPM_PACKAGE_AUTOREQPROV ON)  # Requires computed by rpm from the binary
 # The filesystem package owns these.
-set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1)
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1
+                                                  /usr/share/licenses)
 
-if(POWERCALC_STATIC)
-  if(WIN32)
-    set(CPACK_GENERATOR ZIP)
-  else()
-    set(CPACK_GENERATOR TGZ)
-  endif()
-elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
-  set(CPACK_GENERATOR DEB RPM)
+if(POWERCALC_STATIC AND WIN32)
+  set(powercalc_package_generators ZIP)
+elseif(NOT POWERCALC_STATIC AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(powercalc_package_generators DEB RPM)
 else()
-  set(CPACK_GENERATOR TGZ)
+  set(powercalc_package_generators TGZ)
 endif()
+set(CPACK_GENERATOR ${powercalc_package_generators})  # include(CPack) leaves another list here
 
 include(CPack)

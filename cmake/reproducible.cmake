@@ -1,46 +1,43 @@
 # The same bytes from every build of a commit, wherever and whenever it is built: time stamps come
-# from SOURCE_DATE_EPOCH, and build paths are kept out of the binaries.
+# from one time, and build paths are kept out of the binaries.
 #
-# powercalc_reproducible                    compile and link flags for what we ship
-# powercalc_source_date_epoch(<variable>)   the time every time stamp is taken from
+# powercalc_source_date_epoch          the time every time stamp is taken from
+# powercalc_format_source_date(<variable> <format>)   that time, formatted as string(TIMESTAMP) does
+# powercalc_reproducible               compile and link flags for what we ship
 
-# SOURCE_DATE_EPOCH as the caller set it; otherwise the time of the last commit; in a source tree
-# without git, the date of the newest release in CHANGELOG.md.
-function(powercalc_source_date_epoch result)
+# SOURCE_DATE_EPOCH as the caller set it; otherwise the commit's time, which `git archive` writes
+# into source-date-epoch (see .gitattributes) and a clone has from git.
+function(powercalc_find_source_date_epoch)
+  file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/source-date-epoch" archived LIMIT_COUNT 1)
   if(DEFINED ENV{SOURCE_DATE_EPOCH})
-    set(${result} "$ENV{SOURCE_DATE_EPOCH}" PARENT_SCOPE)
-    return()
-  endif()
-  find_package(Git QUIET)
-  if(GIT_FOUND AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
+    set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+  elseif(archived MATCHES "^[0-9]+$")
+    set(epoch "${archived}")
+  else()
+    find_package(Git QUIET)
     execute_process(COMMAND "${GIT_EXECUTABLE}" log -1 --format=%ct
                     WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}" OUTPUT_VARIABLE epoch
-                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE failed)
-    if(NOT failed AND epoch MATCHES "^[0-9]+$")
-      set(${result} "${epoch}" PARENT_SCOPE)
-      return()
-    endif()
+                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
   endif()
-  file(STRINGS "${PROJECT_SOURCE_DIR}/CHANGELOG.md" released REGEX "^## \\[[^]]+\\] - [0-9-]+$"
-       LIMIT_COUNT 1)
-  string(REGEX MATCH "[0-9]+-[0-9]+-[0-9]+$" date "${released}")
-  # Days since 1970 by the civil-from-days algorithm, since CMake has no date arithmetic.
-  string(REPLACE "-" ";" date "${date}")
-  list(GET date 0 year)
-  list(GET date 1 month)
-  list(GET date 2 day)
-  if(month LESS_EQUAL 2)  # the year counted from March, so that February's length comes last
-    math(EXPR year "${year} - 1")
-    math(EXPR month "${month} + 9")
+  if(NOT epoch MATCHES "^[0-9]+$")
+    string(TIMESTAMP epoch "%s" UTC)
+    message(STATUS "No commit time in this source tree: its builds are dated now, not reproducibly")
+  endif()
+  set(powercalc_source_date_epoch "${epoch}" PARENT_SCOPE)
+endfunction()
+powercalc_find_source_date_epoch()
+
+# string(TIMESTAMP) reads the time from the environment, where the caller's own stays as it is and
+# ours is only for the moment, so that a project that takes powercalc in sees none it did not set.
+function(powercalc_format_source_date result format)
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    string(TIMESTAMP date "${format}" UTC)
   else()
-    math(EXPR month "${month} - 3")
+    set(ENV{SOURCE_DATE_EPOCH} "${powercalc_source_date_epoch}")
+    string(TIMESTAMP date "${format}" UTC)
+    unset(ENV{SOURCE_DATE_EPOCH})
   endif()
-  math(EXPR era "${year} / 400")
-  math(EXPR year_of_era "${year} - ${era} * 400")
-  math(EXPR day_of_year "(153 * ${month} + 2) / 5 + ${day} - 1")
-  math(EXPR day_of_era "${year_of_era} * 365 + ${year_of_era} / 4 - ${year_of_era} / 100 + ${day_of_year}")
-  math(EXPR epoch "(${era} * 146097 + ${day_of_era} - 719468) * 86400")
-  set(${result} "${epoch}" PARENT_SCOPE)
+  set(${result} "${date}" PARENT_SCOPE)
 endfunction()
 
 include(CheckCXXCompilerFlag)
