@@ -11,8 +11,8 @@
 namespace {
 
 // The reference: the same contract computed by a loop, with a 64-bit range check on every
-// product. Optimising, GCC turns the recursion into a loop too, so what differs is how each
-// checks and leaves, not the cost of calls.
+// product. The recursion checks each product as it returns, so the optimiser keeps its calls
+// (g++ 12 at -O3), and the difference is what the calls cost.
 std::int32_t iterative_power(std::int32_t base, std::int32_t exponent) {
   if (exponent < 0) {
     throw std::domain_error("exponent must be 0 or more");

@@ -41,8 +41,14 @@ install(FILES cmake/install-config.cmake DESTINATION "${package_dir}"
 install(FILES "${PROJECT_BINARY_DIR}/powercalcConfigVersion.cmake" DESTINATION "${package_dir}"
         COMPONENT development)
 
-# Found relative to its own folder, so that the installed tree can be moved.
-file(RELATIVE_PATH pc_to_prefix "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
-configure_file(cmake/powercalc.pc.in powercalc.pc @ONLY)
+# Written as it is installed, with the prefix installed into (--prefix included): plain paths,
+# which pkg-config leaves out where they are the system's. A tree moved after that is found with
+# pkg-config --define-prefix.
+install(CODE "set(CMAKE_INSTALL_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
+              set(CMAKE_INSTALL_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+              set(PROJECT_VERSION \"${PROJECT_VERSION}\")
+              configure_file(\"${PROJECT_SOURCE_DIR}/cmake/powercalc.pc.in\"
+                             \"${PROJECT_BINARY_DIR}/powercalc.pc\" @ONLY)"
+        COMPONENT development)
 install(FILES "${PROJECT_BINARY_DIR}/powercalc.pc" DESTINATION "${CMAKE_INSTALL_LIBDIR}/pkgconfig"
         COMPONENT development)

@@ -56,8 +56,17 @@ execute_process(COMMAND "${PKG_CONFIG}" --modversion powercalc OUTPUT_VARIABLE p
 if(NOT pc_version STREQUAL VERSION)
   message(FATAL_ERROR "pkg-config says version ${pc_version}, the project ${VERSION}")
 endif()
-execute_process(COMMAND "${PKG_CONFIG}" --cflags --libs powercalc OUTPUT_VARIABLE pc_flags
+# Plain paths into the prefix installed into; and once the tree is moved, into where it lies.
+execute_process(COMMAND "${PKG_CONFIG}" --cflags powercalc OUTPUT_VARIABLE pc_flags
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+if(NOT pc_flags STREQUAL "-I${prefix}/include")
+  message(FATAL_ERROR "pkg-config gives ${pc_flags} for the headers in ${prefix}/include")
+endif()
+file(RENAME "${prefix}" "${WORK_DIR}/moved")
+string(REPLACE "${prefix}" "${WORK_DIR}/moved" pc_dir "${pc_dir}")
+set(ENV{PKG_CONFIG_PATH} "${pc_dir}")
+execute_process(COMMAND "${PKG_CONFIG}" --define-prefix --cflags --libs powercalc
+                OUTPUT_VARIABLE pc_flags OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(flags UNIX_COMMAND "${CXX_FLAGS} ${LINKER_FLAGS}")
 execute_process(COMMAND "${CXX}" -std=c++17 ${flags} "${SOURCE_DIR}/tests/consumer/consumer.cpp"
