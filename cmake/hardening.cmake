@@ -1,8 +1,7 @@
-# Hardening and static linking: for each toolchain, the strongest set it supports. Each flag is
-# tried with warnings as errors, so that one the toolchain rejects or ignores is left out. What is
-# taken goes to powercalc_hardening (compile flags for all that goes into the calculator) and
-# powercalc_executable_options (how executables are built), and is recorded with the property it
-# gives the binary, which hardening.txt lists for tests/check_hardening.
+# Static linking and hardening: for each toolchain the strongest set it supports, each flag tried
+# with warnings as errors so that one it rejects or ignores is left out. powercalc_hardening takes
+# compile flags for all in the calculator, powercalc_executable_options how executables are built;
+# each flag is recorded with the property it gives, which hardening.txt lists for check_hardening.
 
 include(CheckCXXCompilerFlag)
 include(CheckCXXSourceCompiles)
@@ -11,7 +10,7 @@ include(CheckLinkerFlag)
 add_library(powercalc_hardening INTERFACE)
 add_library(powercalc_executable_options INTERFACE)
 string(COMPARE EQUAL "${CMAKE_CXX_COMPILER_FRONTEND_VARIANT}" "MSVC" powercalc_msvc_like)
-string(COMPARE EQUAL "${CMAKE_EXECUTABLE_FORMAT}" "ELF" powercalc_elf)  # only ELF is read back
+string(COMPARE EQUAL "${CMAKE_EXECUTABLE_FORMAT}" "ELF" powercalc_elf)
 set(powercalc_werror -Werror)
 if(powercalc_msvc_like)
   set(powercalc_werror /WX)
@@ -24,13 +23,12 @@ endif()
 function(powercalc_take kind target)
   string(TOLOWER "${kind}" kind)
   set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
-  foreach(fatal IN ITEMS LINKER:--fatal-warnings LINKER:-fatal_warnings /WX)
+  foreach(fatal IN ITEMS LINKER:--fatal-warnings LINKER:-fatal_warnings /WX "")
     string(MAKE_C_IDENTIFIER "POWERCALC_LINKER_FATAL${fatal}" fatal_warnings)
-    check_linker_flag(CXX ${fatal} ${fatal_warnings})
+    check_linker_flag(CXX "${fatal}" ${fatal_warnings})  # the last, nothing, always passes
     if(${fatal_warnings})
       break()
     endif()
-    set(fatal "")  # none: the linker's warnings stay warnings
   endforeach()
   foreach(flag IN LISTS ARGN)
     string(REPLACE "|" ";" property "${flag}")
@@ -45,9 +43,7 @@ function(powercalc_take kind target)
       cmake_language(CALL target_${kind}_options ${target} INTERFACE ${flag})
       string(REPLACE "LINKER:" "-Wl," flag "${flag}")
       list(APPEND powercalc_${kind}_flags "${flag}")
-      if(powercalc_elf)
-        list(APPEND powercalc_properties ${property})
-      endif()
+      list(APPEND powercalc_properties ${property})
     endif()
   endforeach()
   return(PROPAGATE powercalc_compile_flags powercalc_link_flags powercalc_properties)
@@ -64,7 +60,31 @@ function(powercalc_check_program result compile_flags link_options test)
 int main() { std::cout << 1 << std::endl; }" ${result})
 endfunction()
 
-# ---- Hardening ----
+# A run is almost all start-up, mostly loading a shared C++ runtime, and a Windows program that
+# needs its toolchain's DLLs runs nowhere else. A static PIE loads nothing, yet lands at random.
+if(POWERCALC_STATIC AND powercalc_msvc_like)
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")  # the library's too
+  list(APPEND powercalc_link_flags "the static runtime (/MT)")
+elseif(POWERCALC_STATIC AND WIN32)
+  powercalc_take(LINK powercalc_executable_options -static)
+elseif(POWERCALC_STATIC AND powercalc_elf)
+  powercalc_check_program(POWERCALC_HAVE_STATIC_PIE "-fPIE" -static-pie 1)
+  if(POWERCALC_HAVE_STATIC_PIE)
+    target_compile_options(powercalc_executable_options INTERFACE -fPIE)  # PIC's -pie would undo it
+    target_link_options(powercalc_executable_options INTERFACE -static-pie)
+    list(APPEND powercalc_link_flags -static-pie)
+    set(powercalc_linkage static-pie)
+    # Fewer relocations at start; not for a dynamic program, which it makes need glibc 2.36.
+    powercalc_take(LINK powercalc_executable_options LINKER:-z,pack-relative-relocs)
+  endif()  # else an ordinary PIE, below
+endif()
+if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT powercalc_linkage)
+  include(CheckPIESupported)
+  check_pie_supported()
+  set_property(TARGET powercalc_executable_options PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
+  set(powercalc_linkage pie)
+endif()
+list(PREPEND powercalc_properties ${powercalc_linkage})
 
 if(POWERCALC_HARDENING AND powercalc_msvc_like)
   powercalc_take(COMPILE powercalc_hardening /sdl /guard:cf /GS /Gy)
@@ -73,13 +93,9 @@ if(POWERCALC_HARDENING AND powercalc_msvc_like)
 elseif(POWERCALC_HARDENING)
   powercalc_take(COMPILE powercalc_hardening "-fstack-protector-strong|stack-protector")
   # Linked with it too, so that the driver adds libssp where the C library lacks it (mingw-w64).
-  if(-fstack-protector-strong IN_LIST powercalc_compile_flags)
-    target_link_options(powercalc_executable_options INTERFACE -fstack-protector-strong)
-  endif()
-  # ARM's control-flow protection here; x86's below, once the linkage is known.
+  powercalc_take(LINK powercalc_executable_options -fstack-protector-strong)
   powercalc_take(COMPILE powercalc_hardening -fstack-clash-protection -mbranch-protection=standard
                  -ffunction-sections -fdata-sections)
-
   # The C library says what fortification it applies (glibc, Apple's, mingw-w64); it needs the
   # optimiser. No property: the calculator makes no call to a C function that it guards.
   set(fortify -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
@@ -89,7 +105,6 @@ elseif(POWERCALC_HARDENING)
     target_compile_options(powercalc_hardening INTERFACE "$<$<NOT:$<CONFIG:Debug>>:${fortify}>")
     list(APPEND powercalc_compile_flags "-D_FORTIFY_SOURCE=3 (optimised builds)")
   endif()
-
   # The C++ library's bounds checks, by the macro its version reads: the first test that holds.
   foreach(test IN ITEMS "defined(__GLIBCXX__)|_GLIBCXX_ASSERTIONS"
                         "_LIBCPP_VERSION >= 180000|_LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_FAST"
@@ -109,6 +124,19 @@ elseif(POWERCALC_HARDENING)
   if(powercalc_elf)
     powercalc_take(LINK powercalc_executable_options "LINKER:-z,relro|relro" "LINKER:-z,now|bind-now"
                    "LINKER:-z,noexecstack|noexecstack" LINKER:--gc-sections)
+    # x86's control-flow protection lands only if every object linked is marked for it: one
+    # unmarked start file (Debian 12's) and the linker drops it. So it is taken only where a
+    # program linked like the calculator keeps it, and the calculator is linked to fail without.
+    set(cet_report LINKER:-z,cet-report=error)
+    string(MAKE_C_IDENTIFIER "POWERCALC_CET_LANDS_${powercalc_linkage}" cet_lands)
+    powercalc_check_program(${cet_lands} "-fcf-protection=full;-fPIE"
+                            "-${powercalc_linkage};${cet_report}" 1)
+    if(${cet_lands})
+      target_compile_options(powercalc_hardening INTERFACE -fcf-protection=full)
+      target_link_options(powercalc_executable_options INTERFACE ${cet_report})
+      list(APPEND powercalc_compile_flags -fcf-protection=full)
+      list(APPEND powercalc_properties cet)
+    endif()
   elseif(WIN32)
     powercalc_take(LINK powercalc_executable_options LINKER:--dynamicbase LINKER:--nxcompat
                    LINKER:--high-entropy-va LINKER:--gc-sections)
@@ -117,56 +145,10 @@ elseif(POWERCALC_HARDENING)
   endif()
 endif()
 
-# ---- Static linking ----
 
-# A run is almost all start-up, most of it loading a shared C++ runtime, and a Windows program
-# that needs its toolchain's DLLs starts nowhere else. A static PIE loads nothing and is still
-# placed at random.
-if(POWERCALC_STATIC AND powercalc_msvc_like)
-  # For the library too: one program cannot mix the two kinds of runtime.
-  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
-  list(APPEND powercalc_link_flags "the static runtime (/MT)")
-elseif(POWERCALC_STATIC AND WIN32)
-  powercalc_take(LINK powercalc_executable_options -static)
-elseif(POWERCALC_STATIC AND powercalc_elf)
-  powercalc_check_program(POWERCALC_HAVE_STATIC_PIE "-fPIE" -static-pie 1)
-  if(POWERCALC_HAVE_STATIC_PIE)
-    # Not through POSITION_INDEPENDENT_CODE, whose -pie would undo -static-pie.
-    target_compile_options(powercalc_executable_options INTERFACE -fPIE)
-    target_link_options(powercalc_executable_options INTERFACE -static-pie)
-    list(APPEND powercalc_link_flags -static-pie)
-    set(powercalc_linkage static-pie)
-    # Fewer relocations at start; not for a dynamic program, which it makes need glibc 2.36.
-    powercalc_take(LINK powercalc_executable_options LINKER:-z,pack-relative-relocs)
-  else()
-    message(WARNING "This toolchain cannot link a static PIE; linking an ordinary PIE instead.")
-  endif()
+if(NOT powercalc_elf)
+  set(powercalc_properties "")  # only an ELF binary is read back for them
 endif()
-if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT powercalc_linkage)
-  include(CheckPIESupported)
-  check_pie_supported()
-  set_property(TARGET powercalc_executable_options PROPERTY INTERFACE_POSITION_INDEPENDENT_CODE ON)
-  set(powercalc_linkage pie)
-endif()
-if(powercalc_elf)
-  list(PREPEND powercalc_properties ${powercalc_linkage})
-endif()
-
-# x86's control-flow protection lands only if every object linked is marked for it: one unmarked
-# start file (Debian 12's) and the linker quietly drops it. So it is taken only where a program
-# linked like the calculator keeps it, and the calculator is linked so that losing it fails.
-if(POWERCALC_HARDENING AND NOT powercalc_msvc_like AND powercalc_elf)
-  set(cet_report LINKER:-z,cet-report=error)
-  string(MAKE_C_IDENTIFIER "POWERCALC_CET_LANDS_${powercalc_linkage}" cet_lands)
-  powercalc_check_program(${cet_lands} "-fcf-protection=full;-fPIE" "-${powercalc_linkage};${cet_report}" 1)
-  if(${cet_lands})
-    target_compile_options(powercalc_hardening INTERFACE -fcf-protection=full)
-    target_link_options(powercalc_executable_options INTERFACE ${cet_report})
-    list(APPEND powercalc_compile_flags -fcf-protection=full)
-    list(APPEND powercalc_properties cet)
-  endif()
-endif()
-
 list(JOIN powercalc_properties "\n" lines)
 file(WRITE "${PROJECT_BINARY_DIR}/hardening.txt" "${lines}\n")
 foreach(list IN ITEMS compile_flags link_flags properties)
