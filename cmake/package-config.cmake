@@ -37,13 +37,17 @@ function(powercalc_changelog style result)
   set(changelog "")
   set(entry_end "")
   set(in_release FALSE)
+  set(newer_entries 0)
   foreach(line IN LISTS lines)
     if(line MATCHES "${CPACK_POWERCALC_RELEASE_HEADING}")
       set(version "${CMAKE_MATCH_1}")
       set(in_release TRUE)
       if(style STREQUAL "deb")
-        execute_process(COMMAND env LC_ALL=C date -u -R -d "${CMAKE_MATCH_2}" OUTPUT_VARIABLE date
-                        OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+        # At noon, each older entry a second earlier: Debian wants each entry later than the
+        # one before it, releases of one day included.
+        execute_process(COMMAND env LC_ALL=C date -u -R -d "${CMAKE_MATCH_2} 12:00 UTC ${newer_entries} seconds ago"
+                        OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+        math(EXPR newer_entries "${newer_entries} + 1")
         string(APPEND changelog "${entry_end}"
                "${CPACK_PACKAGE_NAME} (${version}) unstable; urgency=medium\n\n")
         set(entry_end "\n -- ${maintainer}  ${date}\n\n")
