@@ -35,8 +35,8 @@ struct Operand {
 constexpr Operand base_operand{"Enter a base integer: ", "base"};
 constexpr Operand exponent_operand{"Enter an exponent integer: ", "exponent"};
 
-// strerror's text for an errno value, through the C++ library, which every toolchain accepts
-// without a deprecation warning (MSVC's /sdl makes one of strerror).
+// The C library's text for an errno value, taken through the C++ library, which no toolchain
+// deprecates (MSVC's /sdl rejects the C function).
 std::string reason_for(int error_number) {
   return std::generic_category().message(error_number);
 }
