@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstddef>
 #include <ostream>
 #include <string>

@@ -183,7 +183,7 @@ TEST(HostileInput, RandomBytesEndAsCppExtractionDoes) {
   }
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef __SANITIZE_ADDRESS__
 constexpr bool sanitized = true;
 #elif defined(__has_feature)
 constexpr bool sanitized = __has_feature(address_sanitizer);
