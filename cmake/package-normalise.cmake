@@ -32,8 +32,10 @@ function(powercalc_normalise_tar package)
   file(MAKE_DIRECTORY "${unpacked}")
   execute_process(COMMAND tar -xpf "${package}" -C "${unpacked}" COMMAND_ERROR_IS_FATAL ANY)
   file(GLOB top RELATIVE "${unpacked}" "${unpacked}/*")
+  # Modes as an open umask gives them: the folder that unpacking made took the builder's umask.
   execute_process(COMMAND tar --sort=name --owner=0 --group=0 --numeric-owner --format=gnu
-                          "--mtime=@$ENV{SOURCE_DATE_EPOCH}" -C "${unpacked}" -cf - ${top}
+                          --mode=u+rwX,go=rX "--mtime=@$ENV{SOURCE_DATE_EPOCH}" -C "${unpacked}"
+                          -cf - ${top}
                   COMMAND gzip -9 -n OUTPUT_FILE "${package}" COMMAND_ERROR_IS_FATAL ANY)
   file(REMOVE_RECURSE "${unpacked}")
 endfunction()
