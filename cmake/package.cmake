@@ -64,7 +64,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # computed from the binary by dpkg-shlib
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_PACKAGE_RELOCATABLE OFF)
-set(CPACK_RPM_USER_BINARY_SPECFILE "${PROJECT_SOURCE_DIR}/cmake/powercalc.spec.in")
+set(CPACK_RPM_USER_BINARY_SPECFILE "${PROJECT_SOURCE_DIR}/cmake/rpm-template.in")
 set(CPACK_RPM_USER_FILELIST "%license /usr/share/licenses/powercalc/LICENSE")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_RPM_PACKAGE_AUTOREQPROV ON)  # Requires computed by rpm from the binary
