@@ -12,8 +12,9 @@ namespace {
 
 // The reference: the same contract computed by a loop, with a 64-bit range check on every
 // product. The recursion checks each product as it returns, so the optimiser keeps its calls
-// (g++ 12 at -O3), and the difference is what the calls cost.
-std::int32_t iterative_power(std::int32_t base, std::int32_t exponent) {
+// (g++ 12 at -O3), and the difference is what the calls cost. Its parameters are power's.
+std::int32_t iterative_power(std::int32_t base,  // NOLINT(bugprone-easily-swappable-parameters)
+                             std::int32_t exponent) {
   if (exponent < 0) {
     throw std::domain_error("exponent must be 0 or more");
   }
@@ -30,10 +31,10 @@ std::int32_t iterative_power(std::int32_t base, std::int32_t exponent) {
 template <std::int32_t (*Power)(std::int32_t, std::int32_t)>
 void measure(benchmark::State& state, std::int32_t base) {
   const auto exponent = static_cast<std::int32_t>(state.range(0));
-  for (auto _ : state) {
+  for ([[maybe_unused]] auto iteration : state) {
     try {
       benchmark::DoNotOptimize(Power(base, exponent));
-    } catch (const std::overflow_error&) {
+    } catch (const std::overflow_error&) {  // NOLINT(bugprone-empty-catch)
       // An overflowing power throws, and that cost is part of what is measured.
     }
   }

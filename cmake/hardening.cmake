@@ -1,7 +1,7 @@
-# Static linking and hardening: for each toolchain the strongest set it supports, each flag tried
-# with warnings as errors so that one it rejects or ignores is left out. powercalc_hardening takes
-# compile flags for all in the calculator, powercalc_executable_options how executables are built;
-# each flag is recorded with the property it gives, which hardening.txt lists for check_hardening.
+# Static linking and hardening: for each toolchain the strongest set it takes, each flag tried with
+# warnings as errors so that one it rejects is left out; what each binary must show is promised in
+# tests/check_hardening. powercalc_hardening holds the compile flags, powercalc_executable_options
+# how executables are linked; hardening.txt lists the property each flag taken gives.
 
 include(CheckCXXCompilerFlag)
 include(CheckCXXSourceCompiles)
@@ -9,17 +9,15 @@ include(CheckLinkerFlag)
 
 add_library(powercalc_hardening INTERFACE)
 add_library(powercalc_executable_options INTERFACE)
-string(COMPARE EQUAL "${CMAKE_CXX_COMPILER_FRONTEND_VARIANT}" "MSVC" powercalc_msvc_like)
 string(COMPARE EQUAL "${CMAKE_EXECUTABLE_FORMAT}" "ELF" powercalc_elf)
 set(powercalc_werror -Werror)
-if(powercalc_msvc_like)
+if(MSVC)
   set(powercalc_werror /WX)
 endif()
 
 # powercalc_take(COMPILE|LINK <target> <flag>[|<property>]...): gives the target each flag the
-# toolchain takes, and records it with the property it gives an ELF binary. A linker only warns of
-# an option it ignores, so its warnings are made fatal: GNU ld, gold, lld and mold spell that one
-# way, Apple's ld another, MSVC's link a third.
+# toolchain takes, recorded with the property it gives. A linker only warns of an option it
+# ignores, so its warnings are made fatal, as GNU's and LLVM's, Apple's or MSVC's spell it.
 function(powercalc_take kind target)
   string(TOLOWER "${kind}" kind)
   set(CMAKE_REQUIRED_FLAGS ${powercalc_werror})
@@ -62,7 +60,7 @@ endfunction()
 
 # A run is almost all start-up, mostly loading a shared C++ runtime, and a Windows program that
 # needs its toolchain's DLLs runs nowhere else. A static PIE loads nothing, yet lands at random.
-if(POWERCALC_STATIC AND powercalc_msvc_like)
+if(POWERCALC_STATIC AND MSVC)
   set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")  # the library's too
   list(APPEND powercalc_link_flags "the static runtime (/MT)")
 elseif(POWERCALC_STATIC AND WIN32)
@@ -86,7 +84,7 @@ if((POWERCALC_HARDENING OR POWERCALC_STATIC) AND NOT powercalc_linkage)
 endif()
 list(PREPEND powercalc_properties ${powercalc_linkage})
 
-if(POWERCALC_HARDENING AND powercalc_msvc_like)
+if(POWERCALC_HARDENING AND MSVC)
   powercalc_take(COMPILE powercalc_hardening /sdl /guard:cf /GS /Gy)
   powercalc_take(LINK powercalc_executable_options /guard:cf /DYNAMICBASE /HIGHENTROPYVA /NXCOMPAT
                  /CETCOMPAT /OPT:REF /OPT:ICF)
@@ -106,9 +104,10 @@ elseif(POWERCALC_HARDENING)
     list(APPEND powercalc_compile_flags "-D_FORTIFY_SOURCE=3 (optimised builds)")
   endif()
   # The C++ library's bounds checks, by the macro its version reads: the first test that holds.
+  # libc++ 15 writes its version in five digits (15000), later ones in six (160000).
   foreach(test IN ITEMS "defined(__GLIBCXX__)|_GLIBCXX_ASSERTIONS"
                         "_LIBCPP_VERSION >= 180000|_LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_FAST"
-                        "_LIBCPP_VERSION >= 150000|_LIBCPP_ENABLE_ASSERTIONS=1"
+                        "_LIBCPP_VERSION >= 15000|_LIBCPP_ENABLE_ASSERTIONS=1"
                         "defined(_LIBCPP_VERSION)|_LIBCPP_DEBUG=0")
     string(REPLACE "|" ";" test "${test}")
     list(POP_BACK test macro)
@@ -145,12 +144,8 @@ elseif(POWERCALC_HARDENING)
   endif()
 endif()
 
-
-if(NOT powercalc_elf)
-  set(powercalc_properties "")  # only an ELF binary is read back for them
-endif()
 list(JOIN powercalc_properties "\n" lines)
-file(WRITE "${PROJECT_BINARY_DIR}/hardening.txt" "${lines}\n")
+file(WRITE "${PROJECT_BINARY_DIR}/hardening.txt" "${lines}\n")  # an ELF binary's properties
 foreach(list IN ITEMS compile_flags link_flags properties)
   list(JOIN powercalc_${list} ", " text)
   string(REPLACE "_" " " label "${list}")

@@ -2,6 +2,9 @@
 # other projects (component development) with a CMake package and a pkg-config file.
 
 include(CMakePackageConfigHelpers)
+# Folders open to all, as Debian's dh_fixperms leaves them, whatever the umask of the build.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                                GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS powercalc RUNTIME COMPONENT runtime)
 install(FILES "${PROJECT_BINARY_DIR}/man/powercalc.1" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1"
@@ -41,9 +44,8 @@ install(FILES cmake/install-config.cmake DESTINATION "${package_dir}"
 install(FILES "${PROJECT_BINARY_DIR}/powercalcConfigVersion.cmake" DESTINATION "${package_dir}"
         COMPONENT development)
 
-# Written as it is installed, with the prefix installed into (--prefix included): plain paths,
-# which pkg-config leaves out where they are the system's. A tree moved after that is found with
-# pkg-config --define-prefix.
+# Written as it is installed, with the prefix installed into: plain paths, which pkg-config leaves
+# out where they are the system's; a tree moved after that is found with --define-prefix.
 install(CODE "set(CMAKE_INSTALL_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
               set(CMAKE_INSTALL_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
               set(PROJECT_VERSION \"${PROJECT_VERSION}\")

@@ -1,11 +1,5 @@
 # Read by cpack when it runs, once for each generator.
 
-# The source tarball is made by `git archive` (.ci/release), the one way to make it: CPack's would
-# take in whatever lies in the source folder, builds included.
-if(CPACK_SOURCE_INSTALLED_DIRECTORIES)
-  message(FATAL_ERROR "powercalc's source tarball is made by .ci/release, not by cpack")
-endif()
-
 # The time stamps of every file in the package, and the package's own, are those of the source.
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   set(ENV{SOURCE_DATE_EPOCH} "${CPACK_POWERCALC_SOURCE_DATE_EPOCH}")
@@ -18,8 +12,7 @@ else()
   set(CPACK_INSTALL_CMAKE_PROJECTS "${CPACK_POWERCALC_BINARY_DIR};powercalc;archive;/")
 endif()
 
-# The maintainer comes from DEBFULLNAME and DEBEMAIL where they are set, as for Debian's own
-# tools. DEBEMAIL may also hold the whole "Name <address>".
+# The maintainer from DEBFULLNAME and DEBEMAIL, or DEBEMAIL="Name <address>", as Debian's tools.
 if(DEFINED ENV{DEBEMAIL} AND "$ENV{DEBEMAIL}" MATCHES "<")
   set(maintainer "$ENV{DEBEMAIL}")
 elseif(DEFINED ENV{DEBEMAIL} AND DEFINED ENV{DEBFULLNAME})
@@ -29,9 +22,8 @@ else()
 endif()
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${maintainer}")
 
-# Each released version of CHANGELOG.md as a changelog entry in the format of `style` (deb or
-# rpm): its "### Kind" headings become items and its "- change" lines the items under them.
-# Unreleased changes have no entry yet.
+# Each released version of CHANGELOG.md as an entry of a `style` (deb or rpm) changelog: its
+# "### Kind" headings become items and its "- change" lines the items under them.
 function(powercalc_changelog style result)
   file(STRINGS "${CPACK_POWERCALC_CHANGELOG}" lines)
   set(changelog "")
@@ -80,9 +72,6 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   powercalc_changelog(deb changelog)
   file(WRITE "${CPACK_POWERCALC_WORK_DIR}/changelog.Debian" "${changelog}")
 elseif(CPACK_GENERATOR STREQUAL "RPM")
-  if(NOT CPACK_RPM_PACKAGE_RELEASE)
-    set(CPACK_RPM_PACKAGE_RELEASE 1)
-  endif()
   powercalc_changelog(rpm changelog)
   file(WRITE "${CPACK_POWERCALC_WORK_DIR}/changelog.rpm" "${changelog}")
   set(CPACK_RPM_CHANGELOG_FILE "${CPACK_POWERCALC_WORK_DIR}/changelog.rpm")

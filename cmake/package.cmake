@@ -1,10 +1,7 @@
-# What cpack makes from a build: with POWERCALC_STATIC, the standalone archive of the
-# self-contained calculator; otherwise, on Linux, the Debian and RPM packages, which link the
-# system's libraries dynamically as both distributions require. Each comes with a .sha256 file.
+# What cpack makes, each with a .sha256: with POWERCALC_STATIC, the standalone archive; otherwise,
+# on Linux, the .deb and .rpm, linked dynamically as both distributions require.
 
 set(CPACK_PACKAGE_VENDOR "the powercalc authors")
-# When cpack runs, DEBFULLNAME and DEBEMAIL name the maintainer instead, as they do for Debian's
-# own tools (cmake/package-config.cmake).
 set(CPACK_PACKAGE_CONTACT "powercalc maintainers <maintainers@powercalc.invalid>")
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package-config.cmake")
 set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/package-files.cmake")
@@ -18,7 +15,6 @@ one clear line on standard error and exit status 1.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_STRIP_FILES ON)
-# Read when cpack runs, by the scripts above.
 set(CPACK_POWERCALC_CHANGELOG "${PROJECT_SOURCE_DIR}/CHANGELOG.md")
 # A released version's heading in CHANGELOG.md; the newest names the version released last.
 set(CPACK_POWERCALC_RELEASE_HEADING "^## [[]([^]]+)[]] - ([0-9]+-[0-9]+-[0-9]+)$")
@@ -28,14 +24,11 @@ string(REGEX REPLACE "${CPACK_POWERCALC_RELEASE_HEADING}" "\\1" powercalc_releas
                      "${released}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${CPACK_POWERCALC_CHANGELOG}")
 # For the scripts that check and name what cpack makes (tests/package, .ci/release).
-file(WRITE "${PROJECT_BINARY_DIR}/versions.txt"
-     "project ${PROJECT_VERSION}\nchangelog ${powercalc_released_version}\n")
+file(WRITE "${PROJECT_BINARY_DIR}/version.txt" "${PROJECT_VERSION}\n")
 set(CPACK_POWERCALC_WORK_DIR "${PROJECT_BINARY_DIR}/package-files")
 set(CPACK_POWERCALC_BINARY_DIR "${PROJECT_BINARY_DIR}")
 set(CPACK_POWERCALC_OBJCOPY "${CMAKE_OBJCOPY}")
 set(CPACK_POWERCALC_SOURCE_DATE_EPOCH "${powercalc_source_date_epoch}")
-
-# ---- Standalone archive ----
 
 if(WIN32)
   set(system windows)
@@ -55,16 +48,15 @@ if(NOT WIN32)
 endif()
 install(FILES README.md LICENSE CHANGELOG.md DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
 
-# ---- Distribution packages ----
-
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # computed from the binary by dpkg-shlibdeps
 
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_RELEASE 1)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_PACKAGE_RELOCATABLE OFF)
-set(CPACK_RPM_USER_BINARY_SPECFILE "${PROJECT_SOURCE_DIR}/cmake/rpm-template.in")
+set(CPACK_RPM_PACKAGE_GROUP Applications/Engineering)
 set(CPACK_RPM_USER_FILELIST "%license /usr/share/licenses/powercalc/LICENSE")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_RPM_PACKAGE_AUTOREQPROV ON)  # Requires computed by rpm from the binary
@@ -75,7 +67,21 @@ set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/
 if(POWERCALC_STATIC AND WIN32)
   set(powercalc_package_generators ZIP)
 elseif(NOT POWERCALC_STATIC AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
-  set(powercalc_package_generators DEB RPM)
+  # Each package whose tools are here; for one that is not, configure names what brings them.
+  find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
+  find_program(FILE_COMMAND file)
+  find_program(RPMBUILD rpmbuild)
+  set(powercalc_package_generators "")
+  if(DPKG_SHLIBDEPS AND FILE_COMMAND)
+    list(APPEND powercalc_package_generators DEB)
+  else()
+    message(STATUS "No .deb: it needs dpkg-shlibdeps and file (Debian: apt-get install dpkg-dev file)")
+  endif()
+  if(RPMBUILD)
+    list(APPEND powercalc_package_generators RPM)
+  else()
+    message(STATUS "No .rpm: it needs rpmbuild (Debian: apt-get install rpm)")
+  endif()
 else()
   set(powercalc_package_generators TGZ)
 endif()

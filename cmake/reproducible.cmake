@@ -1,12 +1,7 @@
-# The same bytes from every build of a commit, wherever and whenever it is built: time stamps come
-# from one time, and build paths are kept out of the binaries.
-#
-# powercalc_source_date_epoch          the time every time stamp is taken from
-# powercalc_format_source_date(<variable> <format>)   that time, formatted as string(TIMESTAMP) does
-# powercalc_reproducible               compile and link flags for what we ship
+# The same bytes from every build of a commit, wherever and whenever it is built: every time stamp
+# is powercalc_source_date_epoch, and powercalc_reproducible keeps build paths out of the binaries.
 
-# SOURCE_DATE_EPOCH as the caller set it; otherwise the commit's time, which `git archive` writes
-# into source-date-epoch (see .gitattributes) and a clone has from git.
+# The caller's SOURCE_DATE_EPOCH, else the commit's time: git archive's (.gitattributes) or git's.
 function(powercalc_find_source_date_epoch)
   file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/source-date-epoch" archived LIMIT_COUNT 1)
   if(DEFINED ENV{SOURCE_DATE_EPOCH})
@@ -27,8 +22,7 @@ function(powercalc_find_source_date_epoch)
 endfunction()
 powercalc_find_source_date_epoch()
 
-# string(TIMESTAMP) reads the time from the environment, where the caller's own stays as it is and
-# ours is only for the moment, so that a project that takes powercalc in sees none it did not set.
+# string(TIMESTAMP) reads the time from the environment: ours is there only for the moment.
 function(powercalc_format_source_date result format)
   if(DEFINED ENV{SOURCE_DATE_EPOCH})
     string(TIMESTAMP date "${format}" UTC)
@@ -52,7 +46,7 @@ if(POWERCALC_HAS_FILE_PREFIX_MAP)
 endif()
 
 # GNU ld writes the link time into a Windows executable's header.
-if(WIN32 AND NOT CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
+if(WIN32 AND NOT MSVC)
   check_linker_flag(CXX LINKER:--no-insert-timestamp POWERCALC_LINKS_WITHOUT_TIMESTAMP)
   if(POWERCALC_LINKS_WITHOUT_TIMESTAMP)
     target_link_options(powercalc_reproducible INTERFACE LINKER:--no-insert-timestamp)

@@ -2,6 +2,7 @@
 # run here under qemu-user.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
+set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)  # for GoogleTest's project, built here too
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
 

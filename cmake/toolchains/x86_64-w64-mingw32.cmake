@@ -2,6 +2,7 @@
 # POSIX threads flavour; its programs run here under wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)  # for GoogleTest's project, built here too
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
