@@ -3,10 +3,6 @@
 # tests/check_hardening. powercalc_hardening holds the compile flags, powercalc_executable_options
 # how executables are linked; hardening.txt lists the property each flag taken gives.
 
-include(CheckCXXCompilerFlag)
-include(CheckCXXSourceCompiles)
-include(CheckLinkerFlag)
-
 add_library(powercalc_hardening INTERFACE)
 add_library(powercalc_executable_options INTERFACE)
 string(COMPARE EQUAL "${CMAKE_EXECUTABLE_FORMAT}" "ELF" powercalc_elf)

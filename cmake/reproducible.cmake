@@ -34,9 +34,6 @@ function(powercalc_format_source_date result format)
   set(${result} "${date}" PARENT_SCOPE)
 endfunction()
 
-include(CheckCXXCompilerFlag)
-include(CheckLinkerFlag)
-
 add_library(powercalc_reproducible INTERFACE)
 
 # The source folder would otherwise show in assertion messages and debug information.
