@@ -11,20 +11,46 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "calculator_command.hpp"
+#include "built_calculator.hpp"
 
 extern "C" char** environ;  // NOLINT: POSIX declares it only for C
 
 namespace {
+
+// The command that runs the calculator under test: this build's, or the one that
+// POWERCALC_TEST_CALCULATOR names, built for another platform say, started by the command in
+// POWERCALC_TEST_EMULATOR (words split at spaces), as CMAKE_CROSSCOMPILING_EMULATOR would.
+const std::vector<std::string>& calculator_command() {
+  static const std::vector<std::string> command = [] {
+    std::vector<std::string> words;
+    const char* const emulator = std::getenv("POWERCALC_TEST_EMULATOR");
+    std::istringstream emulator_words{emulator != nullptr ? emulator : ""};
+    for (std::string word; emulator_words >> word;) {
+      words.push_back(word);
+    }
+    const char* const calculator = std::getenv("POWERCALC_TEST_CALCULATOR");
+    words.emplace_back(calculator != nullptr && *calculator != '\0' ? calculator
+                                                                    : built_calculator);
+    return words;
+  }();
+  return command;
+}
+
+// A Windows build ends its lines with CR LF.
+bool calculator_writes_crlf() {
+  return calculator_command().back().ends_with(".exe");
+}
 
 // A deleter of our own: the type of &std::fclose carries the C library's attributes, which a
 // template argument drops with a warning (glibc 2.38 and later).
@@ -56,7 +82,7 @@ std::string contents(std::FILE* file) {
   seek_to_start(file);
   std::string text;
   for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-    if (c == '\n' && calculator_writes_crlf && !text.empty() && text.back() == '\r') {
+    if (c == '\n' && calculator_writes_crlf() && !text.empty() && text.back() == '\r') {
       text.pop_back();
     }
     text += static_cast<char>(c);
@@ -110,12 +136,12 @@ Outcome refusal(const std::string& prompts_shown, std::string_view message) {
 }
 
 bool calculator_is_native() {
-  return calculator_command.size() == 1;
+  return calculator_command().size() == 1;
 }
 
 pid_t start_calculator(const posix_spawn_file_actions_t& actions,
                        const std::vector<std::string>& args) {
-  std::vector<std::string> words = calculator_command;
+  std::vector<std::string> words = calculator_command();
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   argv.reserve(words.size() + 1);
