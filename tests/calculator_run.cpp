@@ -29,8 +29,8 @@ extern "C" char** environ;  // NOLINT: POSIX declares it only for C
 namespace {
 
 // The command that runs the calculator under test: this build's, or the one that
-// POWERCALC_TEST_CALCULATOR names, built for another platform say, started by the command in
-// POWERCALC_TEST_EMULATOR (words split at spaces), as CMAKE_CROSSCOMPILING_EMULATOR would.
+// POWERCALC_TEST_CALCULATOR names, built for another platform say, after the words of
+// POWERCALC_TEST_EMULATOR (split at white space, without quoting) that start it there.
 const std::vector<std::string>& calculator_command() {
   static const std::vector<std::string> command = [] {
     std::vector<std::string> words;
