@@ -41,19 +41,21 @@ std::string reason_for(int error_number) {
   return std::generic_category().message(error_number);
 }
 
-[[noreturn]] void fail(const std::string& message) {
-  // End the prompt line the way the result line would have, so the shell prompt starts clean.
-  std::cout << std::endl;
-  std::cerr << "powercalc: " + message + '\n';
-  std::exit(failure_status);
-}
-
 // Checked after every flush, while errno still holds the reason of the failed write.
 void require_written() {
   if (!std::cout) {
     std::cerr << "powercalc: cannot write to standard output: " + reason_for(errno) + '\n';
     std::exit(failure_status);
   }
+}
+
+[[noreturn]] void fail(const std::string& message) {
+  // End the prompt line the way the result line would have, so the shell prompt starts clean; a
+  // write that fails here outranks the refusal, as it does everywhere.
+  std::cout << std::endl;
+  require_written();
+  std::cerr << "powercalc: " + message + '\n';
+  std::exit(failure_status);
 }
 
 // The white space that formatted extraction skips in the classic locale.

@@ -78,16 +78,34 @@ void copy_file(std::FILE* file, int to) {
   }
 }
 
+// The text as the calculator meant it: a Windows build ends its lines with CR LF.
+std::string without_crlf(std::string text) {
+  if (calculator_writes_crlf()) {
+    for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+      text.erase(at, 1);
+    }
+  }
+  return text;
+}
+
 std::string contents(std::FILE* file) {
   seek_to_start(file);
   std::string text;
   for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-    if (c == '\n' && calculator_writes_crlf() && !text.empty() && text.back() == '\r') {
-      text.pop_back();
-    }
     text += static_cast<char>(c);
   }
-  return text;
+  return without_crlf(text);
+}
+
+// Everything written to the pipe `from` until its last writer closes it.
+std::string drain(int from) {
+  std::string text;
+  char buffer[256];
+  for (ssize_t got = 0; (got = read(from, buffer, sizeof buffer)) > 0;) {
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(from);
+  return without_crlf(text);
 }
 
 // Lowers the file-size limit and ignores SIGXFSZ while the calculator starts, so that it inherits
@@ -197,7 +215,6 @@ CalculatorRun run_calculator(const std::function<void(std::FILE*)>& write_input,
                              const Setup& setup) {
   const File in = temporary_file();
   const File out = temporary_file();
-  const File err = temporary_file();
   write_input(in.get());
   // Checked once here for every write of the input: a short input would be a different test.
   EXPECT_TRUE(std::fflush(in.get()) == 0 && std::ferror(in.get()) == 0) << "input not written";
@@ -245,7 +262,13 @@ CalculatorRun run_calculator(const std::function<void(std::FILE*)>& write_input,
       posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
       break;
   }
-  posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), STDERR_FILENO);
+  // A pipe, to which no file-size limit applies: the message that reports one must arrive whole.
+  int error_ends[2] = {-1, -1};
+  EXPECT_EQ(pipe(error_ends), 0);
+  for (const int end : error_ends) {
+    fcntl(end, F_SETFD, FD_CLOEXEC);
+  }
+  posix_spawn_file_actions_adddup2(&actions, error_ends[1], STDERR_FILENO);
 
   pid_t pid = -1;
   {
@@ -256,6 +279,8 @@ CalculatorRun run_calculator(const std::function<void(std::FILE*)>& write_input,
   if (pipe_ends[1] >= 0) {
     close(pipe_ends[1]);
   }
+  close(error_ends[1]);
+  const std::string err = drain(error_ends[0]);  // before waiting: a full pipe would stall it
   CalculatorRun run = wait_for(pid);
   for (const int end : input_ends) {  // the writer kept open until the calculator has ended
     if (end >= 0) {
@@ -263,6 +288,6 @@ CalculatorRun run_calculator(const std::function<void(std::FILE*)>& write_input,
     }
   }
   run.outcome.out = contents(out.get());
-  run.outcome.err = contents(err.get());
+  run.outcome.err = err;
   return run;
 }

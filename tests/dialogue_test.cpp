@@ -113,9 +113,10 @@ const std::vector<Case> cases = {
                "Bad file descriptor"),
     unwritable("write_failure_outranks_bad_input", "abc", {.stdout_to = Stdout::full},
                "No space left on device"),
-    // The limit holds for standard error too, which the message must fit into.
     unwritable("result_line_cut_short", "-2 31", {.stdout_limit = both_prompts.size() + 41},
                "File too large", both_prompts + "\n-2 raised to the power of 31 is -2147483"),
+    unwritable("prompt_line_end_after_refusal", "abc 4", {.stdout_limit = base_prompt.size()},
+               "File too large", base_prompt),
     {"standard_input_closed",
      "3 4",
      refusal(base_prompt, "cannot read standard input: Bad file descriptor"),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>  // for the exceptions below, which callers catch
 
 namespace powercalc {
 
