@@ -2,6 +2,7 @@
 # is powercalc_source_date_epoch, and powercalc_reproducible keeps build paths out of the binaries.
 
 # The caller's SOURCE_DATE_EPOCH, else the commit's time: git archive's (.gitattributes) or git's.
+# Called only where a date is stamped, so that a parent project's configure runs no git for us.
 function(powercalc_find_source_date_epoch)
   file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/source-date-epoch" archived LIMIT_COUNT 1)
   if(DEFINED ENV{SOURCE_DATE_EPOCH})
@@ -20,7 +21,6 @@ function(powercalc_find_source_date_epoch)
   endif()
   set(powercalc_source_date_epoch "${epoch}" PARENT_SCOPE)
 endfunction()
-powercalc_find_source_date_epoch()
 
 # string(TIMESTAMP) reads the time from the environment: ours is there only for the moment.
 function(powercalc_format_source_date result format)
