@@ -25,8 +25,10 @@ else()
   file(RENAME "${doc}/LICENSE" "${CPACK_TEMPORARY_DIRECTORY}/usr/share/licenses/${CPACK_PACKAGE_NAME}/LICENSE")
 endif()
 
-# Gzipped without a name or time, and every file dated at the source's time, not at its
-# checkout's or the build's: rpmbuild only clamps later times.
+# Gzipped without a name or time, open to all as dh_fixperms leaves files whatever the builder's
+# umask, and every file dated at the source's time, not at its checkout's or the build's: rpmbuild
+# only clamps later times.
 execute_process(COMMAND gzip -9 -n -f ${gzipped} COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND chmod -R u=rwX,go=rX "${CPACK_TEMPORARY_DIRECTORY}" COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND find "${CPACK_TEMPORARY_DIRECTORY}" -exec touch -h -d "@$ENV{SOURCE_DATE_EPOCH}" {} +
                 COMMAND_ERROR_IS_FATAL ANY)

@@ -1,7 +1,7 @@
 # CPack runs this on each archive it has built. CPack before CMake 4.3 gives an archive's entries
 # the builder's owner and the order in which the folder lists them: a .tar.gz is written again by
-# GNU tar and gzip, a .zip by normalise-zip.py, whose output depends on neither. The umask is
-# .ci/release's to fix.
+# GNU tar and gzip, with the modes an open umask gives, and a .zip by normalise-zip.py, whose
+# output depends on neither.
 function(powercalc_normalise_tar package)
   execute_process(COMMAND tar --version OUTPUT_VARIABLE tar_version ERROR_QUIET)
   if(NOT tar_version MATCHES "GNU tar")
@@ -14,7 +14,7 @@ function(powercalc_normalise_tar package)
   execute_process(COMMAND tar -xpf "${package}" -C "${unpacked}" COMMAND_ERROR_IS_FATAL ANY)
   file(GLOB top RELATIVE "${unpacked}" "${unpacked}/*")
   execute_process(COMMAND tar --sort=name --owner=0 --group=0 --numeric-owner --format=gnu
-                          "--mtime=@$ENV{SOURCE_DATE_EPOCH}" -C "${unpacked}"
+                          --mode=u=rwX,go=rX "--mtime=@$ENV{SOURCE_DATE_EPOCH}" -C "${unpacked}"
                           -cf - ${top}
                   COMMAND gzip -9 -n OUTPUT_FILE "${package}" COMMAND_ERROR_IS_FATAL ANY)
   file(REMOVE_RECURSE "${unpacked}")
