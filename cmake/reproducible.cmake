@@ -1,9 +1,10 @@
 # The same bytes from every build of a commit, wherever and whenever it is built: every time stamp
 # is powercalc_source_date_epoch, and powercalc_reproducible keeps build paths out of the binaries.
 
-# The caller's SOURCE_DATE_EPOCH, else the commit's time: git archive's (.gitattributes) or git's.
-# Called only where a date is stamped, so that a parent project's configure runs no git for us.
-function(powercalc_find_source_date_epoch)
+# Sets powercalc_source_date_epoch to the caller's SOURCE_DATE_EPOCH, else to the commit's time,
+# git archive's (.gitattributes) or git's, and `result` to that time in `format`. Called only where
+# a date is stamped, so that a parent project's configure runs no git for us.
+function(powercalc_source_date result format)
   file(STRINGS "${PROJECT_SOURCE_DIR}/cmake/source-date-epoch" archived LIMIT_COUNT 1)
   if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(epoch "$ENV{SOURCE_DATE_EPOCH}")
@@ -19,19 +20,15 @@ function(powercalc_find_source_date_epoch)
     string(TIMESTAMP epoch "%s" UTC)
     message(STATUS "No commit time in this source tree: its builds are dated now, not reproducibly")
   endif()
-  set(powercalc_source_date_epoch "${epoch}" PARENT_SCOPE)
-endfunction()
-
-# string(TIMESTAMP) reads the time from the environment: ours is there only for the moment.
-function(powercalc_format_source_date result format)
-  if(DEFINED ENV{SOURCE_DATE_EPOCH})
-    string(TIMESTAMP date "${format}" UTC)
-  else()
-    set(ENV{SOURCE_DATE_EPOCH} "${powercalc_source_date_epoch}")
-    string(TIMESTAMP date "${format}" UTC)
+  # string(TIMESTAMP) reads the time from the environment: ours is there only for the moment.
+  set(callers "$ENV{SOURCE_DATE_EPOCH}")
+  set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+  string(TIMESTAMP date "${format}" UTC)
+  if(NOT callers STREQUAL epoch)
     unset(ENV{SOURCE_DATE_EPOCH})
   endif()
   set(${result} "${date}" PARENT_SCOPE)
+  set(powercalc_source_date_epoch "${epoch}" PARENT_SCOPE)
 endfunction()
 
 add_library(powercalc_reproducible INTERFACE)
