@@ -1,4 +1,4 @@
-# The same bytes from every build of a commit, wherever and whenever it is built: every time stamp
+# The same bytes from every build of a commit, wherever and whenever it is built: every file's time
 # is powercalc_source_date_epoch, and powercalc_reproducible keeps build paths out of the binaries.
 
 # Sets powercalc_source_date_epoch to the caller's SOURCE_DATE_EPOCH, else to the commit's time,
