@@ -98,6 +98,14 @@ std::string contents(std::FILE* file) {
   return without_crlf(text);
 }
 
+// A pipe whose ends the calculator inherits only where a dup2 hands it one.
+void open_unshared_pipe(int (&ends)[2]) {
+  EXPECT_EQ(pipe(ends), 0);
+  for (const int end : ends) {
+    fcntl(end, F_SETFD, FD_CLOEXEC);
+  }
+}
+
 // Everything written to the pipe `from` until its last writer closes it.
 std::string drain(int from) {
   std::string text;
@@ -235,10 +243,7 @@ CalculatorRun run_calculator(const std::function<void(std::FILE*)>& write_input,
       posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/", O_RDONLY, 0);
       break;
     case Stdin::drained_pipe:
-      EXPECT_EQ(pipe(input_ends), 0);
-      for (const int end : input_ends) {
-        fcntl(end, F_SETFD, FD_CLOEXEC);
-      }
+      open_unshared_pipe(input_ends);
       fcntl(input_ends[0], F_SETFL, O_NONBLOCK);
       copy_file(in.get(), input_ends[1]);
       posix_spawn_file_actions_adddup2(&actions, input_ends[0], STDIN_FILENO);
@@ -265,10 +270,7 @@ CalculatorRun run_calculator(const std::function<void(std::FILE*)>& write_input,
   }
   // A pipe, to which no file-size limit applies: the message that reports one must arrive whole.
   int error_ends[2] = {-1, -1};
-  EXPECT_EQ(pipe(error_ends), 0);
-  for (const int end : error_ends) {
-    fcntl(end, F_SETFD, FD_CLOEXEC);
-  }
+  open_unshared_pipe(error_ends);
   posix_spawn_file_actions_adddup2(&actions, error_ends[1], STDERR_FILENO);
 
   pid_t pid = -1;
